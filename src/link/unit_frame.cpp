@@ -1,0 +1,1 @@
+#include "link/unit_frame.h"
