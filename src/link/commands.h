@@ -31,7 +31,8 @@ void BuildGoto(CommandBuffer& buffer, const GotoRequest& request);
 void BuildStop(CommandBuffer& buffer);
 void BuildReadSettings(CommandBuffer& buffer);
 void BuildWriteSensorIds(CommandBuffer& buffer, std::uint8_t sensorId1, std::uint8_t sensorId2);
-// lcdText: UTF-8, sent as exactly 7 characters (low 8 bits of each code point), blank-padded.
+// lcdText: UTF-8, sent as exactly 7 characters (low 8 bits of each code point), blank-padded
+// or cut; an empty text sends the unit's own default ("Azimut " and "Elevace").
 void BuildWriteRotator1(CommandBuffer& buffer, const UnitSettings& settings, std::string_view lcdText);
 void BuildWriteRotator2(CommandBuffer& buffer, const UnitSettings& settings, std::string_view lcdText);
 // operation 1 reset, 2 invert, 3 write `position` (then required).

@@ -1,0 +1,180 @@
+#include "link/ui/comm_port_driver.h"
+
+#include "link/port_name.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+
+namespace vantora {
+
+TCommPortDriver::TCommPortDriver(QObject* parent)
+    : QObject(parent), m_tempInBuffer(static_cast<std::size_t>(m_inBufSize))
+{
+    setObjectName(QStringLiteral("CommPortDriver1"));
+    m_pollTimer.setTimerType(Qt::PreciseTimer);
+    m_pollTimer.setInterval(m_pollingDelay);
+    connect(&m_pollTimer, &QTimer::timeout, this, &TCommPortDriver::PollReceive);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &TCommPortDriver::OnPortError);
+}
+
+TCommPortDriver::~TCommPortDriver()
+{
+    Disconnect();
+}
+
+QString TCommPortDriver::DeviceName() const
+{
+    const int portNumber = m_comPort + 1;
+    const std::string name = m_deviceNameResolver ? m_deviceNameResolver(portNumber)
+                                                  : PortDeviceName(portNumber);
+    return QString::fromStdString(name);
+}
+
+bool TCommPortDriver::Connect()
+{
+    if (Connected())
+        return true;
+    m_closeScheduled = false;
+    m_port.setPortName(DeviceName());
+    m_port.setBaudRate(m_baudRate);
+    m_port.setDataBits(m_dataBits);
+    m_port.setParity(m_parity);
+    m_port.setStopBits(m_stopBits);
+    m_port.setFlowControl(m_flowControl);
+
+    m_configuring = true;
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        m_configuring = false;
+        m_port.clearError();
+        return false;
+    }
+    // A pseudo-terminal or an adapter without modem lines refuses these; the line works all
+    // the same, so the refusal is not an error here.
+    m_port.setDataTerminalReady(m_enableDtrOnOpen);
+    m_port.setRequestToSend(false);
+    FlushBuffers(true, true);
+    m_port.clearError();
+    m_configuring = false;
+
+    m_pollTimer.start();
+    return true;
+}
+
+void TCommPortDriver::Disconnect()
+{
+    if (!m_port.isOpen())
+        return;
+    m_pollTimer.stop();
+    m_port.close();
+    m_port.clearError();
+}
+
+bool TCommPortDriver::Connected() const
+{
+    return m_port.isOpen();
+}
+
+int TCommPortDriver::SendData(const std::uint8_t* data, int size)
+{
+    return SendDataEx(data, size, m_outputTimeout);
+}
+
+int TCommPortDriver::SendDataEx(const std::uint8_t* data, int size, int timeoutMs)
+{
+    if (!Connected() || data == nullptr || size <= 0)
+        return 0;
+    const qint64 queued = m_port.write(reinterpret_cast<const char*>(data), size);
+    if (queued <= 0)
+        return 0;
+
+    QElapsedTimer clock;
+    clock.start();
+    while (Connected() && m_port.bytesToWrite() > 0) {
+        const qint64 left = timeoutMs - clock.elapsed();
+        if (left <= 0 || !m_port.waitForBytesWritten(static_cast<int>(left)))
+            break;
+    }
+    if (!Connected())
+        return 0;
+    const qint64 unsent = std::min<qint64>(m_port.bytesToWrite(), queued);
+    if (m_port.bytesToWrite() > 0) {
+        // A stalled line: drop the rest so frames do not pile up behind it.
+        m_port.clear(QSerialPort::Output);
+    }
+    if (m_port.error() == QSerialPort::TimeoutError)
+        m_port.clearError();
+    return static_cast<int>(queued - unsent);
+}
+
+void TCommPortDriver::FlushBuffers(bool inBuf, bool outBuf)
+{
+    if (!Connected())
+        return;
+    QSerialPort::Directions directions;
+    if (inBuf)
+        directions |= QSerialPort::Input;
+    if (outBuf)
+        directions |= QSerialPort::Output;
+    if (directions)
+        m_port.clear(directions);
+}
+
+void TCommPortDriver::SetComPort(int index)
+{
+    if (Connected() || index < 0 || index >= kComPortCount)
+        return;
+    m_comPort = index;
+}
+
+void TCommPortDriver::PollReceive()
+{
+    if (!Connected() || m_rxPollingPauses > 0 || m_delivering)
+        return;
+    const qint64 available = m_port.bytesAvailable();
+    if (available <= 0)
+        return;
+    const qint64 wanted = std::min<qint64>(available, m_inBufSize);
+    const qint64 got = m_port.read(reinterpret_cast<char*>(m_tempInBuffer.data()), wanted);
+    if (got <= 0 || !m_onReceiveData)
+        return;
+    // The handler may run a nested event loop (a message box); a second delivery into the
+    // same buffer must not happen underneath it.
+    m_delivering = true;
+    m_onReceiveData(m_tempInBuffer.data(), static_cast<int>(got));
+    m_delivering = false;
+}
+
+void TCommPortDriver::OnPortError(QSerialPort::SerialPortError error)
+{
+    if (m_configuring)
+        return;
+    switch (error) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::DeviceNotFoundError:
+        // The device is gone. Closing from inside the port's own notification is unsafe, so
+        // it happens once control is back in the event loop.
+        if (!m_closeScheduled && Connected()) {
+            m_closeScheduled = true;
+            QMetaObject::invokeMethod(this, &TCommPortDriver::CloseLostPort, Qt::QueuedConnection);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TCommPortDriver::CloseLostPort()
+{
+    if (!m_closeScheduled)
+        return;
+    m_closeScheduled = false;
+    if (!Connected())
+        return;
+    Disconnect();
+    Q_EMIT portLost();
+}
+
+}  // namespace vantora
