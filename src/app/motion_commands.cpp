@@ -1,0 +1,27 @@
+#include "app/motion_commands.h"
+
+namespace vantora {
+
+bool Park(const Settings& settings, NastavTarget target)
+{
+    return Nastav(static_cast<int>(TargetCode::AzimuthElevation), settings.PresetAzimuth[0],
+                  settings.PresetElevation[0], target);
+}
+
+void ClearSetpointTexts(Setpoints& setpoints)
+{
+    setpoints.rotator1.value = DegreesText(0);
+    setpoints.rotator2.value = DegreesText(0);
+}
+
+StopResult Stop(bool trackingOn, Setpoints& setpoints, CommandBuffer& buffer, FrameSink& sink)
+{
+    StopResult result;
+    result.switchTrackingOff = trackingOn;
+    ClearSetpointTexts(setpoints);
+    BuildStop(buffer);
+    result.bytesSent = Odeslat(buffer, sink);
+    return result;
+}
+
+}  // namespace vantora
