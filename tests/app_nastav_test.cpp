@@ -1,7 +1,6 @@
 // Target routing: every route of Nastav, the combinations without a route, 16-bit storage and
 // two targets given before one poll tick.
 #include "app/nastav.h"
-#include "app/nastav_sink.h"
 #include "app/presets_text.h"
 
 #include <gtest/gtest.h>
@@ -134,17 +133,6 @@ TEST(Nastav, KeepsTheAcknowledgementColour)
     Nastav(1, 90, 0, rec.Target());
     EXPECT_TRUE(rec.setpoints.rotator1.acknowledged);
     EXPECT_EQ(rec.setpoints.rotator1.counter, 7);
-}
-
-TEST(Nastav, SinkForwardsTrackingAndServerTargets)
-{
-    Records rec(2, 0);
-    NastavSink sink(rec.Target());
-    TargetSink& asSink = sink;
-    asSink.Nastav(3, 205, 28);
-    EXPECT_EQ(rec.request.which, 3);
-    EXPECT_EQ(rec.request.target1, 205);
-    EXPECT_EQ(rec.request.target2, 28);
 }
 
 TEST(Presets, InfoLineAndGoTo)
