@@ -1,10 +1,29 @@
+// Vantora: the antenna-rotator console. No command-line arguments are read; environment
+// variables (VANTORA_SETTINGS, VANTORA_COM<n>, VANTORA_TCP_PORT) are the only outside inputs.
+
+#include "app/ui/main_window.h"
+#include "app/ui/program_windows.h"
+#include "app/ui/single_instance.h"
+#include "settings/ui/message_box_sink.h"
+#include "settings/ui/qt_settings_store.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QLabel label("Vantora");
-    label.show();
+    QApplication::setApplicationName("Vantora");
+    QApplication::setApplicationDisplayName("Vantora");
+
+    vantora::QtSettingsStore store;
+    vantora::SingleInstanceGuard guard(store.location());
+    if (!guard.becomePrimary())
+        return 0;
+
+    vantora::MessageBoxSink messages;
+    vantora::ProgramWindows windows(store, messages);
+    QObject::connect(&guard, &vantora::SingleInstanceGuard::raiseRequested, windows.main.get(),
+                     &vantora::MainWindow::restoreAndRaise);
+    windows.main->show();
     return app.exec();
 }

@@ -1,0 +1,36 @@
+#include "app/ui/arrow_key_tracker.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace vantora {
+
+ArrowKeyTracker::ArrowKeyTracker(QObject* parent) : QObject(parent)
+{
+    qApp->installEventFilter(this);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive)
+            clear();
+    });
+}
+
+bool ArrowKeyTracker::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto type = event->type();
+    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->isAutoRepeat()) {
+            const bool down = type == QEvent::KeyPress;
+            switch (key->key()) {
+            case Qt::Key_Right: m_keys.right = down; break;
+            case Qt::Key_Left: m_keys.left = down; break;
+            case Qt::Key_Up: m_keys.up = down; break;
+            case Qt::Key_Down: m_keys.down = down; break;
+            default: break;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace vantora

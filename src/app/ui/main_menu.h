@@ -1,0 +1,42 @@
+#pragma once
+// The main window's menu bar: File, View (layouts, Map zoom), Settings (Port, Preferences,
+// Control unit, Magnetic sensors), Tracking and Help. Only builds and names the items; the
+// main window connects them.
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QMainWindow;
+class QMenu;
+
+namespace vantora {
+
+struct MainMenu {
+    using TranslateFn = std::function<std::string(const std::string&)>;
+
+    // Builds the menu bar of `window`; captions that follow the language go through `translate`.
+    MainMenu(QMainWindow& window, const TranslateFn& translate);
+
+    QAction* exit = nullptr;
+    std::array<QAction*, 3> views{};       // Basic, Compact H, Compact V
+    QMenu* mapZoom = nullptr;
+    std::array<QAction*, 8> zooms{};       // in the order of kMapZoomItems
+    std::array<QAction*, 10> ports{};      // COM 1 .. COM 10
+    QAction* preferences = nullptr;
+    QAction* controlUnit = nullptr;        // disabled until a recent enough firmware answered
+    QAction* magneticSensors = nullptr;    // likewise
+    QMenu* tracking = nullptr;
+    QAction* trackingOff = nullptr;
+    QAction* trackingMoonSked = nullptr;
+    QAction* trackingWsjt = nullptr;
+    QAction* about = nullptr;
+    QAction* hwInfo = nullptr;
+};
+
+}  // namespace vantora

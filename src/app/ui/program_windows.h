@@ -1,0 +1,30 @@
+#pragma once
+// The program's five windows, created in order: main window, Preferences, Control unit
+// settings, Sensors calibration, Presets. All live for the whole run; only the main window
+// is shown.
+
+#include "settings/key_value_store.h"
+#include "settings/message_sink.h"
+
+#include <memory>
+
+namespace vantora {
+
+class ControlUnitDialog;
+class MainWindow;
+class PreferencesDialog;
+class PresetsWindow;
+class SensorsDialog;
+
+struct ProgramWindows {
+    ProgramWindows(KeyValueStore& store, MessageSink& messages);
+    ~ProgramWindows();
+
+    std::unique_ptr<MainWindow> main;               // TForm1
+    std::unique_ptr<PreferencesDialog> preferences; // TForm2
+    std::unique_ptr<ControlUnitDialog> controlUnit; // TForm3
+    std::unique_ptr<SensorsDialog> sensors;         // TForm4
+    std::unique_ptr<PresetsWindow> presets;         // TForm5
+};
+
+}  // namespace vantora
