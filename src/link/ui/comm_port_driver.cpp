@@ -129,7 +129,7 @@ void TCommPortDriver::SetComPort(int index)
 
 void TCommPortDriver::PollReceive()
 {
-    if (!Connected() || m_rxPollingPauses > 0 || m_delivering)
+    if (!Connected() || m_rxPollingPauses > 0)
         return;
     const qint64 available = m_port.bytesAvailable();
     if (available <= 0)
@@ -138,11 +138,7 @@ void TCommPortDriver::PollReceive()
     const qint64 got = m_port.read(reinterpret_cast<char*>(m_tempInBuffer.data()), wanted);
     if (got <= 0 || !m_onReceiveData)
         return;
-    // The handler may run a nested event loop (a message box); a second delivery into the
-    // same buffer must not happen underneath it.
-    m_delivering = true;
     m_onReceiveData(m_tempInBuffer.data(), static_cast<int>(got));
-    m_delivering = false;
 }
 
 void TCommPortDriver::OnPortError(QSerialPort::SerialPortError error)

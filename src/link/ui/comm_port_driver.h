@@ -79,7 +79,6 @@ private:
     ReceiveDataHandler m_onReceiveData;
     DeviceNameResolver m_deviceNameResolver;
     bool m_configuring = false;                // modem-line requests a pseudo-terminal refuses
-    bool m_delivering = false;
     bool m_closeScheduled = false;
 };
 
