@@ -24,7 +24,6 @@ namespace {
 
 constexpr int kClientWidth = 496;
 constexpr int kClientHeight = 269;
-constexpr int kRowHeight = 20;  // preset rows: nine of them share the tab page
 
 QLineEdit* MakeEdit(QWidget* parent, const QString& name, int maxLength)
 {
@@ -137,7 +136,7 @@ QWidget* PreferencesDialog::buildPresetsTab()
     page->setObjectName(QStringLiteral("TabSheet2"));
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(6, 3, 6, 3);
-    grid->setVerticalSpacing(2);
+    grid->setVerticalSpacing(1);
     grid->setHorizontalSpacing(6);
 
     const char* headers[] = {"Num", "Name", "Azimuth", "Elevation"};
@@ -163,8 +162,6 @@ QWidget* PreferencesDialog::buildPresetsTab()
         new CharacterFilter(m_elevations[index], [](const QString& current, char32_t typed) {
             return AcceptPresetKey(current.toStdString(), typed, kMaxPresetElevation);
         });
-        for (QLineEdit* edit : {m_names[index], m_azimuths[index], m_elevations[index]})
-            edit->setFixedHeight(kRowHeight);
         m_azimuths[index]->setFixedWidth(60);
         m_elevations[index]->setFixedWidth(60);
         grid->addWidget(m_names[index], row + 1, 1);
