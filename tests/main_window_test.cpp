@@ -1,0 +1,267 @@
+// The main window as the operator drives it: keys into the target box, the buttons and menus,
+// with the real serial layer talking to the simulated unit over a pseudo-terminal.
+
+#include "app/layout_geometry.h"
+#include "app/ui/main_menu.h"
+#include "app/ui/main_window.h"
+#include "app/ui/presets_window.h"
+#include "app/ui/program_windows.h"
+#include "support/event_wait.h"
+#include "support/fake_settings_store.h"
+#include "support/pty_unit.h"
+#include "widgets/ui/analog_gauge.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace vantora {
+namespace {
+
+using test::WaitFor;
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void start(sim::UnitModelOptions options = {}, sim::UnitConfig config = {})
+    {
+        options.azimuthSpeed = 120;  // degrees per second: a go-to ends within a few ticks
+        options.elevationSpeed = 120;
+        unit = std::make_unique<test::PtyUnit>(options, config);
+        qputenv("VANTORA_COM1", QByteArray::fromStdString(unit->path()));
+        qputenv("VANTORA_COM3", "/nonexistent/vantora-com3");
+        qputenv("VANTORA_TCP_PORT", "0");
+        store.values["RegVersion"] = std::string("1.09");
+        store.values["Lokator"] = std::string("JN89XX");
+        windows = std::make_unique<ProgramWindows>(store, store);
+        main = windows->main.get();
+        main->show();
+        activateMain();
+    }
+
+    // Targets need the rotator 2 mode, which the first position report brings.
+    void waitForFirstReport()
+    {
+        ASSERT_TRUE(WaitFor([&] { return main->link().state.rotator2Mode != 0; }));
+    }
+
+    void activateMain()
+    {
+        main->activateWindow();
+        ASSERT_TRUE(WaitFor([&] { return main->timer1().isActive(); }));
+    }
+
+    template <typename T>
+    T* find(const char* name) const
+    {
+        T* widget = main->findChild<T*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    QString text(const char* label) const { return find<QLabel>(label)->text(); }
+
+    void type(const QString& entry)
+    {
+        QLineEdit* edit = find<QLineEdit>("Edit1");
+        QTest::keyClicks(edit, entry);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+
+    bool messageShown(const std::string& message) const
+    {
+        for (const auto& event : store.log)
+            if (event.kind == test::StoreEvent::Kind::Message && event.name == message)
+                return true;
+        return false;
+    }
+
+    test::FakeSettingsStore store;
+    std::unique_ptr<test::PtyUnit> unit;
+    std::unique_ptr<ProgramWindows> windows;
+    MainWindow* main = nullptr;
+};
+
+TEST_F(MainWindowTest, TypedAzimuthTurnsTheUnitAndTheReadoutFollows)
+{
+    start();
+    ASSERT_TRUE(WaitFor([&] { return main->menu().controlUnit->isEnabled(); }));  // version handshake
+    waitForFirstReport();
+    type("90");
+    EXPECT_TRUE(find<QLineEdit>("Edit1")->text().isEmpty());
+    ASSERT_TRUE(WaitFor([&] { return unit->model.position(1) == 90 && text("Label6") == "90°"; }));
+    EXPECT_EQ(find<TA3nalogGauge>("AnalogGauge1")->position(), 270);  // arrow to the right
+    EXPECT_EQ(find<TA3nalogGauge>("AnalogGauge3")->position(), 270);
+    EXPECT_EQ(find<TA3nalogGauge>("AnalogGauge1")->caption(), "90°");
+}
+
+TEST_F(MainWindowTest, LocatorGoToUsesTheGreatCircleBearingFromHome)
+{
+    start();
+    waitForFirstReport();
+    type("io91aa");
+    ASSERT_TRUE(WaitFor([&] { return unit->model.position(1) == 282 && text("Label6") == "282°"; }));
+}
+
+TEST_F(MainWindowTest, AcknowledgedSetpointTurnsRedThenReturnsToBlueZero)
+{
+    start();
+    waitForFirstReport();
+    type("E45");
+    EXPECT_EQ(text("Label9"), "45°");
+    QLabel* caption = find<QLabel>("Label4");
+    ASSERT_TRUE(WaitFor([&] { return caption->palette().color(QPalette::WindowText) == QColor(Qt::red); }));
+    ASSERT_TRUE(WaitFor([&] { return text("Label9") == "0°"; }));
+    EXPECT_EQ(caption->palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(find<QLabel>("Label9")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_TRUE(WaitFor([&] { return unit->model.position(2) == 45 && text("Label8") == "45°"; }));
+}
+
+TEST_F(MainWindowTest, PollStopsWhileAnotherWindowOfTheProgramIsActive)
+{
+    start();
+    ASSERT_TRUE(WaitFor([&] { return main->link().state.firmwareVersion != 0; }));
+    find<QPushButton>("SpeedButton3")->click();  // PRESETS
+    windows->presets->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return !main->timer1().isActive(); }));
+
+    main->Nastav(4, 45, 0);  // e.g. a TCP client's target while the poll is stopped
+    QTest::qWait(200);
+    EXPECT_EQ(main->link().gotoRequest.which, 1);  // waits for the next tick
+    EXPECT_NE(unit->model.position(1), 45);
+
+    windows->presets->hide();
+    activateMain();
+    EXPECT_TRUE(WaitFor([&] { return unit->model.position(1) == 45; }));
+}
+
+TEST_F(MainWindowTest, StopLeavesAtOnceEvenWhileThePollIsStopped)
+{
+    start();
+    waitForFirstReport();
+    type("350");  // the long way round: the stop sits at 180
+    ASSERT_TRUE(WaitFor([&] { return unit->model.moving(1); }));
+    main->FormDeactivate();
+    find<QPushButton>("SpeedButton2")->click();
+    EXPECT_TRUE(WaitFor([&] { return !unit->model.moving(1); }));
+    EXPECT_NE(unit->model.position(1), 350);
+    EXPECT_EQ(text("Label7"), "0°");
+}
+
+TEST_F(MainWindowTest, SecondAzimuthRotatorReshapesTheDialAndSpaceSelectsIt)
+{
+    sim::UnitConfig config;
+    config.mode2 = 1;  // rotator 2 turns in azimuth
+    start({}, config);
+    auto* gauge2 = find<TA3nalogGauge>("AnalogGauge2");
+    ASSERT_TRUE(WaitFor([&] { return gauge2->scale() == 360; }));
+    EXPECT_EQ(gauge2->margin(), 3);
+    EXPECT_EQ(gauge2->angle(), 360);
+
+    QTest::keyClick(find<QLineEdit>("Edit1"), Qt::Key_Space);
+    EXPECT_TRUE(find<QLineEdit>("Edit1")->text().isEmpty());  // the blank is never typed
+    ASSERT_TRUE(WaitFor([&] { return unit->model.activeRotator() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return gauge2->centerColor() == QColor(255, 0, 0); }));
+    EXPECT_EQ(find<TA3nalogGauge>("AnalogGauge1")->centerColor(), QColor(192, 220, 192));
+
+    type("120");  // now for rotator 2, and the map follows it
+    EXPECT_EQ(text("Label9"), "120°");
+    ASSERT_TRUE(WaitFor([&] { return unit->model.position(2) == 120 && text("Label8") == "120°"; }));
+    EXPECT_EQ(main->display().beamAzimuth, 120);
+    EXPECT_EQ(find<TA3nalogGauge>("AnalogGauge3")->position(), 300);
+}
+
+TEST_F(MainWindowTest, OldFirmwareSilencesTheLineAndKeepsTheUnitMenusDisabled)
+{
+    sim::UnitModelOptions options;
+    options.firmwareVersion = 262;
+    start(options);
+    ASSERT_TRUE(WaitFor([&] { return main->link().state.firmwareTooOld; }));
+    EXPECT_TRUE(messageShown("Please update HW firmware"));
+    EXPECT_FALSE(main->menu().controlUnit->isEnabled());
+    EXPECT_FALSE(main->menu().magneticSensors->isEnabled());
+    type("A90");  // rotator 1 needs no report
+    QTest::qWait(300);
+    EXPECT_EQ(unit->model.position(1), 0);  // shown as a setpoint, never sent
+    EXPECT_EQ(text("Label7"), "90°");
+}
+
+TEST_F(MainWindowTest, PortThatCannotBeOpenedIsReportedAndStaysChecked)
+{
+    start();
+    main->menu().ports[2]->trigger();  // COM 3
+    EXPECT_TRUE(messageShown("Unable to open port !"));
+    EXPECT_TRUE(main->menu().ports[2]->isChecked());
+    EXPECT_FALSE(main->port().Connected());
+    main->menu().ports[0]->trigger();
+    EXPECT_TRUE(main->port().Connected());
+}
+
+TEST_F(MainWindowTest, BasicLayoutFollowsTheWindowSize)
+{
+    start();
+    main->setClientSize(1300, 800);
+    ASSERT_TRUE(WaitFor([&] { return main->clientSize() == QSize(1300, 800); }));
+    EXPECT_EQ(find<TA3nalogGauge>("AnalogGauge1")->x(), 1104);
+    EXPECT_EQ(find<TA3nalogGauge>("AnalogGauge2")->x(), 1104);
+    EXPECT_EQ(find<QWidget>("Panel2")->y(), 759);
+    EXPECT_EQ(find<QWidget>("Panel3")->y(), 723);
+    EXPECT_EQ(find<QWidget>("Panel1")->height(), 321);
+    EXPECT_EQ(find<TA3nalogGauge>("AnalogGauge3")->size(), QSize(1097, 793));
+    EXPECT_EQ(main->mapView().homePixel().x, 1360);  // home still at the centre of the view
+}
+
+TEST_F(MainWindowTest, CompactLayoutsHideTheMapAndComeBackToBasicAtTheDesignSize)
+{
+    start();
+    main->menu().views[1]->trigger();  // Compact H
+    EXPECT_EQ(main->clientSize(), QSize(647, 228));
+    EXPECT_FALSE(find<TA3nalogGauge>("AnalogGauge3")->isVisible());
+    EXPECT_FALSE(main->menu().mapZoom->isEnabled());
+    EXPECT_EQ(find<TA3nalogGauge>("AnalogGauge2")->geometry(), QRect(227, 4, 221, 221));
+
+    main->menu().views[0]->trigger();  // Basic
+    ASSERT_TRUE(WaitFor([&] { return main->clientSize() == QSize(999, 624); }));
+    EXPECT_TRUE(find<TA3nalogGauge>("AnalogGauge3")->isVisible());
+    EXPECT_TRUE(main->menu().mapZoom->isEnabled());
+    EXPECT_EQ(find<TA3nalogGauge>("AnalogGauge3")->size(), QSize(796, 617));
+}
+
+TEST_F(MainWindowTest, ClosingInCompactVStoresTheLayoutAndItsSize)
+{
+    start();
+    main->menu().views[2]->trigger();  // Compact V
+    EXPECT_EQ(main->windowTitle(), "Vanto");
+    main->close();
+    EXPECT_EQ(store.ReadInt("View"), 2);
+    EXPECT_EQ(store.ReadInt("SizeX"), 199);
+    EXPECT_EQ(store.ReadInt("SizeY"), 624);
+    EXPECT_EQ(store.ReadInt("SizeM"), 0);
+    EXPECT_EQ(store.ReadInt("Port"), 1);
+}
+
+TEST_F(MainWindowTest, PresetClickHidesTheWindowAndSendsBothTargets)
+{
+    store.values["preset_a3"] = 225;
+    store.values["preset_e3"] = 10;
+    start();
+    ASSERT_TRUE(WaitFor([&] { return main->link().state.rotator2Mode == 2; }));
+    find<QPushButton>("SpeedButton3")->click();
+    PresetsWindow& presets = *windows->presets;
+    presets.FormActivate();
+    presets.MouseOnPreset(3);
+    EXPECT_EQ(presets.findChild<QLabel*>("Label1")->text(), "A=225° E=10°");
+    presets.findChild<QPushButton*>("Button3")->click();
+    EXPECT_FALSE(presets.isVisible());
+    EXPECT_EQ(text("Label7"), "225°");
+    EXPECT_EQ(text("Label9"), "10°");
+    activateMain();
+    EXPECT_TRUE(WaitFor([&] { return unit->model.position(1) == 225 && unit->model.position(2) == 10; }));
+}
+
+}  // namespace
+}  // namespace vantora
