@@ -43,6 +43,8 @@ TEST(GaugeGeometry, CentreRadiusAndBaseAngleOfEachStyle)
     const GeometryCase cases[] = {
         // Rotator dial: integer halves for radius and cy, exact half for cx.
         {"rotator dial", 193, 193, 1, TStyle::CenterStyle, 360, 5, 360, 96.5, 96, 96, 91, -90.0},
+        // Odd width: the pointer starts at the truncated half, end points use the exact one.
+        {"odd width", 195, 195, 1, TStyle::CenterStyle, 360, 5, 360, 97.5, 97, 97, 92, -90.0},
         {"rotator dial x2", 386, 386, 2, TStyle::CenterStyle, 360, 5, 360, 193.0, 193, 193, 183, -90.0},
         {"quarter dial", 193, 193, 1, TStyle::RightStyle, 90, 20, 90, 173.0, 173, 173, 153, 0.0},
         {"left style", 100, 80, 1, TStyle::LeftStyle, 90, 10, 90, 10.0, 10, 70, 80, 90.0},
@@ -72,6 +74,7 @@ TEST(GaugeGeometry, PointerEndsOfTheDials)
     const GaugeGeometry quarter = ComputeGaugeGeometry(193, 193, 1, TStyle::RightStyle, 90, 20, 90);
     const GaugeGeometry left = ComputeGaugeGeometry(100, 80, 1, TStyle::LeftStyle, 90, 10, 90);
     const GaugeGeometry map = ComputeGaugeGeometry(796, 617, 1, TStyle::CenterStyle, 360, -120, 360);
+    const GaugeGeometry odd = ComputeGaugeGeometry(195, 195, 1, TStyle::CenterStyle, 360, 5, 360);
     struct Case {
         const char* name;
         const GaugeGeometry& geometry;
@@ -90,6 +93,7 @@ TEST(GaugeGeometry, PointerEndsOfTheDials)
         {"quarter 45", quarter, 45.0f, {65, 65}},  // 173 - 153 * 0.7071 = 64.81
         {"left 0 up", left, 0.0f, {10, -10}},
         {"left 90 right", left, 90.0f, {90, 70}},
+        {"odd width up", odd, 180.0f, {98, 5}},  // 97.5 rounds to even, the start is 97
         {"map north", map, 180.0f, {398, -210}},
         {"map east", map, 270.0f, {916, 308}},
     };
@@ -99,6 +103,7 @@ TEST(GaugeGeometry, PointerEndsOfTheDials)
     }
     EXPECT_EQ(dial.PointerStart(), (GaugePoint{96, 96}));
     EXPECT_EQ(quarter.PointerStart(), (GaugePoint{173, 173}));
+    EXPECT_EQ(odd.PointerStart(), (GaugePoint{97, 97}));
 }
 
 TEST(GaugeGeometry, LeftAndRightStylesSpanAtMostAQuarter)

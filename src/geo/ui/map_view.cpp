@@ -8,6 +8,13 @@
 
 #include <algorithm>
 
+// The images are compiled into a static library: their registration must be asked for by name,
+// and the macro only works outside a namespace.
+static void InitMapResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
 namespace vantora {
 
 namespace {
@@ -53,6 +60,7 @@ MapView::MapView(TA3nalogGauge& gauge)
 
 bool MapView::LoadImages()
 {
+    InitMapResources();
     QImage europe(kEuropeMapResource);
     QImage local(kLocalMapResource);
     const bool loaded = !europe.isNull() && !local.isNull();
@@ -80,6 +88,9 @@ void MapView::SetZoom(int zoomValue)
     QImage& layer = m_gauge.backBitmap();
     {
         QPainter painter(&layer);
+        // A supersampled gauge has larger layers; the view is laid out in control pixels.
+        const int k = w > 0 ? layer.width() / w : 1;
+        if (k > 1) painter.scale(k, k);
         painter.fillRect(QRect(QPoint(1, 1), QPoint(w - 2, h - 2)), MapBackgroundColor());
         const bool local = IsLocalZoom(zoomValue);
         const MapRect source = local ? LocalSource(zoomValue, w, h) : EuropeSource(m_home, zoomValue, w, h);
