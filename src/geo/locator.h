@@ -22,4 +22,8 @@ GeoPosition VypLoc(std::string_view locator);
 // Initial great-circle bearing from home to target, whole degrees 0..360.
 int VypLocAzm(const GeoPosition& home, const GeoPosition& target);
 
+// Position of the stored home locator; a text that is empty or not an acceptable locator
+// stands for kDefaultHomeLocator.
+GeoPosition HomePosition(std::string_view storedLocator);
+
 }  // namespace vantora

@@ -22,7 +22,9 @@ struct Settings {
     std::string Lokator = "JN89XX";  // home Maidenhead locator, upper case
     std::string MoonSked;        // folder of the MoonSked tracking file, ends with a separator
     std::string WSJT;            // folder of the WSJT tracking file, ends with a separator
-    std::array<std::string, kPresetCount> PresetName;     // UTF-8; index 0 stays empty
+    std::array<std::string, kPresetCount> PresetName{     // UTF-8; index 0 stays empty
+        "", "Preset 1", "Preset 2", "Preset 3", "Preset 4",
+        "Preset 5", "Preset 6", "Preset 7", "Preset 8"};
     std::array<std::int32_t, kPresetCount> PresetAzimuth{};   // degrees
     std::array<std::int32_t, kPresetCount> PresetElevation{}; // degrees
 };

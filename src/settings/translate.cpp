@@ -1,0 +1,93 @@
+#include "settings/translate.h"
+
+#include <array>
+
+namespace vantora {
+
+namespace {
+
+inline constexpr int kCzech = 1;
+
+// Keys keep their blanks, case and spelling exactly: callers pass these very texts.
+constexpr std::array<TranslationPair, 57> kTable{{
+    {"Rotator 1 position:", "Rotátor 1 pozice:"},
+    {"Rotator 2 position:", "Rotátor 2 pozice:"},
+    {"Setpoint:", "Zvolená pozice:"},
+    {"Presets", "Předvolby"},
+    {"File", "Soubor"},
+    {"Exit", "Konec"},
+    {"View", "Zobrazení"},
+    {"Settings", "Nastavení"},
+    {"Help", "Nápověda"},
+    {"About", "O aplikaci"},
+    {"Map zoom", "Zoom mapy"},
+    {"Preferences", "Možnosti"},
+    {"Control unit", "Řídicí jednotka"},
+    {"Magnetic sensors", "Magnetická čidla"},
+    {" Name ( callsign ) ", " Jméno (volací znak)"},
+    {" Home locator ", " Lokátor "},
+    {"Cancel", "Storno"},
+    {"Num", "Číslo"},
+    {"Name", "Jméno"},
+    {"Azimuth", "Azimut"},
+    {"Elevation", "Elevace"},
+    {"Basic", "Základní"},
+    {" MoonSked path ", " MoonSked cesta "},
+    {" WSJT path ", " WSJT cesta "},
+    {"Writing...", "Zapisuji..."},
+    {"Wrong value", "Chybná hodnota"},
+    {"Status reading...", "Načítám stav..."},
+    {"Write", "Zapsat"},
+    {"Ready", "Připraven"},
+    {"Control unit settings", "Nastavení řídicí jednotky"},
+    {"Magnetic sensor 1 ID:", "Magnetické čidlo 1 ID:"},
+    {"Magnetic sensor 2 ID:", "Magnetické čidlo 2 ID:"},
+    {" RS-485 bus ", " Sběrnice RS-485 "},
+    {" Rotator 1 - Azimuth ", " Rotátor 1 - Azimut "},
+    {" Rotator 1 ", " Rotátor 1 "},
+    {" Rotator 2 ", " Rotátor 2 "},
+    {" Display ", " Displej "},
+    {"16 chars", "16 znaků"},
+    {"20 chars", "20 znaků"},
+    {"Automation sensitivity [°]:", "Necitlivost automatiky [°]:"},
+    {"Rotational inertia [°]:", "Setrvačnost [°]:"},
+    {"Rotational inertia - time [s]:", "Setrvačnost - čas [s]:"},
+    {"Position of limit switch [°]:", "Koncový spínač - pozice [°]:"},
+    {"Maximum elevation [°]:", "Maximální elevace:"},
+    {"(azimuth only)", "(pouze azimut)"},
+    {"(elevation only)", "(pouze elevace)"},
+    {"ID sucessfully changed", "ID úspěšně změněna"},
+    {"Sucessfully writed", "Zápis byl úspěšný"},
+    {"Display changed", "Displej změnen"},
+    {"Sucessfully changed", "Změna byla úspěšná"},
+    {"Error", "Chyba"},
+    {"Sensors calibration", "Kalibrace čidel"},
+    {"Sensor position reset", "Vynulování pozice čidla"},
+    {"Sensor inverting", "Změna smyslu otáčení"},
+    {"Write position", "Zápis pozice"},
+    {"Compact H", "Zmenšené H"},
+    {"Compact V", "Zmenšené V"},
+}};
+
+}  // namespace
+
+std::span<const TranslationPair> TranslationTable()
+{
+    return kTable;
+}
+
+std::string Translate(int language, std::string_view english)
+{
+    if (language != kCzech) {
+        return std::string(english);
+    }
+    std::string_view result = english;
+    for (const TranslationPair& pair : kTable) {
+        if (pair.english == english) {
+            result = pair.czech;
+        }
+    }
+    return std::string(result);
+}
+
+}  // namespace vantora
