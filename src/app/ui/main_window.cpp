@@ -335,6 +335,19 @@ void MainWindow::Timer1Timer()
     showSetpoints();
 }
 
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_centered || isMaximized())
+        return;
+    m_centered = true;
+    if (const QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     const QSize client = clientSize();

@@ -96,6 +96,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -129,6 +130,7 @@ private:
     GeoPosition m_home;
     QTimer m_timer1;
     bool m_active = false;
+    bool m_centered = false;  // centred on the screen when first shown
 
     ArrowKeyTracker* m_keys = nullptr;
     std::unique_ptr<MainMenu> m_menu;
