@@ -1,0 +1,129 @@
+#include "track/ui/tracking_service.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+
+namespace vantora {
+
+TrackingService::TrackingService(const Settings& settings, TargetSink& sink, QObject* parent)
+    : TrackingService(settings, sink, m_diskFiles, parent)
+{
+}
+
+TrackingService::TrackingService(const Settings& settings, TargetSink& sink, TrackingFiles& files,
+                                 QObject* parent)
+    : QObject(parent),
+      m_controller(settings, files, sink),
+      m_readout(QString::fromStdString(m_controller.Readout())),
+      m_lastMenu(m_controller.Menu())
+{
+    m_timer.setObjectName(QStringLiteral("Timer2"));
+    m_timer.setInterval(kTrackingIntervalMs);
+    connect(&m_timer, &QTimer::timeout, this, &TrackingService::Timer2Timer);
+}
+
+void TrackingService::attachMenu(QMenu* menu, QAction* off, QAction* moonSked, QAction* wsjt)
+{
+    if (menu)
+        connect(menu, &QMenu::aboutToShow, this, &TrackingService::racking1Click);
+    m_offAction = off;
+    m_moonSkedAction = moonSked;
+    m_wsjtAction = wsjt;
+    if (off)
+        connect(off, &QAction::triggered, this, &TrackingService::OFF1Click);
+    if (moonSked)
+        connect(moonSked, &QAction::triggered, this, &TrackingService::MoonSked1Click);
+    if (wsjt)
+        connect(wsjt, &QAction::triggered, this, &TrackingService::WSJT1Click);
+    for (QAction* action : {off, moonSked, wsjt})
+        if (action)
+            action->setCheckable(true);
+    applyMenu();
+}
+
+void TrackingService::attachReadout(QLabel* label)
+{
+    m_readoutLabel = label;
+    if (label)
+        label->setText(m_readout);
+}
+
+void TrackingService::racking1Click()
+{
+    m_controller.MenuOpened();
+    sync();
+}
+
+void TrackingService::OFF1Click()
+{
+    m_controller.Off();
+    sync();
+}
+
+void TrackingService::MoonSked1Click()
+{
+    m_controller.StartMoonSked();
+    sync();
+}
+
+void TrackingService::WSJT1Click()
+{
+    m_controller.StartWsjt();
+    sync();
+}
+
+void TrackingService::Timer2Timer()
+{
+    m_controller.Tick();
+    sync();
+}
+
+bool TrackingService::switchOffIfTracking()
+{
+    const bool wasOn = m_controller.SwitchOffIfTracking();
+    sync();
+    return wasOn;
+}
+
+void TrackingService::sync()
+{
+    if (m_controller.TimerRunning()) {
+        if (!m_timer.isActive())
+            m_timer.start();
+    } else {
+        m_timer.stop();
+    }
+
+    // A triggered checkable action toggles itself; put every item back to what the state says.
+    applyMenu();
+    if (!(m_controller.Menu() == m_lastMenu)) {
+        m_lastMenu = m_controller.Menu();
+        emit menuStateChanged();
+    }
+
+    const QString text = QString::fromStdString(m_controller.Readout());
+    if (text != m_readout) {
+        m_readout = text;
+        if (m_readoutLabel)
+            m_readoutLabel->setText(text);
+        emit readoutChanged(text);
+    }
+}
+
+void TrackingService::applyMenu()
+{
+    const TrackingMenuState& menu = m_controller.Menu();
+    if (m_offAction)
+        m_offAction->setChecked(menu.offChecked);
+    if (m_moonSkedAction) {
+        m_moonSkedAction->setChecked(menu.moonSkedChecked);
+        m_moonSkedAction->setEnabled(menu.moonSkedEnabled);
+    }
+    if (m_wsjtAction) {
+        m_wsjtAction->setChecked(menu.wsjtChecked);
+        m_wsjtAction->setEnabled(menu.wsjtEnabled);
+    }
+}
+
+}  // namespace vantora
