@@ -263,6 +263,23 @@ TEST_F(SerialDriverTest, OneDeliveryCarriesAtMostOneHundredBytes)
     EXPECT_EQ(deliveries[1], Bytes(burst.begin() + 100, burst.end()));
 }
 
+TEST_F(SerialDriverTest, StalledLineDropsWhatItCouldNotTakeInsteadOfQueueingIt)
+{
+    // Far more than a pseudo-terminal buffers while nobody reads the other end.
+    const Bytes flood(1 << 20, 0x55);
+    const int written = driver.SendDataEx(flood.data(), static_cast<int>(flood.size()), 100);
+    EXPECT_GT(written, 0);
+    EXPECT_LT(written, static_cast<int>(flood.size()));
+    EXPECT_TRUE(driver.Connected());
+
+    Bytes drained = unit.Read(flood.size());
+    const Bytes stop{42, 0, 1, 2, 13, 1, 59};
+    EXPECT_EQ(driver.SendData(stop.data(), static_cast<int>(stop.size())), 7);
+    const Bytes afterwards = unit.Read(7);
+    EXPECT_EQ(afterwards, stop);
+    EXPECT_LE(drained.size(), static_cast<std::size_t>(written));
+}
+
 TEST_F(SerialDriverTest, VanishedDeviceIsClosedAndCanBeOpenedAgain)
 {
     int lost = 0;
