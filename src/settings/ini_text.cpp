@@ -264,6 +264,22 @@ std::string UnescapeValue(std::string_view text)
     return out;
 }
 
+// Group separators as QSettings keeps them: none leading or trailing, never two in a row.
+std::string NormalizeKey(std::string_view key)
+{
+    std::string out;
+    for (const char c : key) {
+        if (c == '/' && (out.empty() || out.back() == '/')) {
+            continue;
+        }
+        out += c;
+    }
+    if (!out.empty() && out.back() == '/') {
+        out.pop_back();
+    }
+    return out;
+}
+
 std::string_view Trim(std::string_view text)
 {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
@@ -308,11 +324,12 @@ IniValues ParseIni(std::string_view text)
         if (equals == std::string_view::npos) {
             continue;
         }
-        const std::string key = UnescapeKey(Trim(line.substr(0, equals)));
+        const std::string key = NormalizeKey(
+            section + '/' + UnescapeKey(Trim(line.substr(0, equals))));
         if (key.empty()) {
             continue;
         }
-        values[section.empty() ? key : section + '/' + key] = UnescapeValue(line.substr(equals + 1));
+        values[key] = UnescapeValue(line.substr(equals + 1));
     }
     return values;
 }
