@@ -1,5 +1,6 @@
 // The three settings dialogs as the operator meets them: keys typed into their boxes, buttons
 // clicked, frames that reach a recording sink, and what lands in Settings.
+#include "link/link_controller.h"
 #include "settings/settings_io.h"
 #include "settings/translate.h"
 #include "settings/ui/control_unit_dialog.h"
@@ -8,6 +9,7 @@
 #include "support/event_wait.h"
 #include "support/fake_settings_store.h"
 #include "support/link_test_doubles.h"
+#include "unit_model.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,6 +27,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -837,6 +841,132 @@ TEST(DialogLayout, NoTextIsCutInEitherLanguage)
         SensorsDialog sensors(state, buffer, sink, translate, {});
         ExpectNothingCut(&sensors, "TForm4" + suffix);
     }
+}
+
+// ---------------------------------------------------------------- With the simulated unit
+
+// The line to the simulated unit: frames reach the model at once; its answers wait until the
+// test delivers them, as they would wait on a serial line.
+class SimulatedLine : public FrameSink {
+public:
+    bool Connected() const override { return true; }
+    int SendData(const std::uint8_t* data, int size) override
+    {
+        sent.push_back(data[4]);
+        if (auto answer = unit.handle(data, static_cast<std::size_t>(size)))
+            pending.push_back(*answer);
+        return size;
+    }
+    sim::UnitModel unit;
+    std::deque<sim::Bytes> pending;
+    std::vector<int> sent;  // command codes
+};
+
+// The main window's part of the wiring: reports and acknowledgements reach the dialogs.
+class DialogRouting : public LinkEvents {
+public:
+    void SettingsReportArrived() override
+    {
+        if (unit && unit->isVisible()) {
+            unit->Zobrazit();
+            unit->Povolit();
+        }
+        if (sensors && sensors->isVisible())
+            sensors->Povolit();
+    }
+    void UnitDialogStatus(const std::string& text) override { unit->setStatus(text); }
+    void SensorDialogStatus(const std::string& text) override { sensors->setStatus(text); }
+
+    ControlUnitDialog* unit = nullptr;
+    SensorsDialog* sensors = nullptr;
+};
+
+class NoKeys : public LinkInputs {
+public:
+    ArrowKeys HeldArrowKeys() const override { return {}; }
+    bool TargetBoxHoldsText() const override { return false; }
+};
+
+class SimulatedUnitTest : public ::testing::Test {
+protected:
+    SimulatedUnitTest()
+        : link(inputs, line, routing),
+          unit(link.state, link.commandBuffer, line, [](const std::string& t) { return t; }, {}),
+          sensors(link.state, link.commandBuffer, line, [](const std::string& t) { return t; }, {})
+    {
+        routing.unit = &unit;
+        routing.sensors = &sensors;
+    }
+
+    void deliverAll()
+    {
+        while (!line.pending.empty()) {
+            const sim::Bytes answer = line.pending.front();
+            line.pending.pop_front();
+            link.CommPortDriver1ReceiveData(answer.data(), static_cast<int>(answer.size()));
+        }
+    }
+
+    NoKeys inputs;
+    SimulatedLine line;
+    DialogRouting routing;
+    LinkController link;
+    ControlUnitDialog unit;
+    SensorsDialog sensors;
+};
+
+TEST_F(SimulatedUnitTest, ControlUnitSettingsWrittenAndReadBack)
+{
+    unit.show();
+    unit.FormActivate();
+    deliverAll();
+    EXPECT_EQ(Text(&unit, "StatusLabel"), "Ready");
+    EXPECT_EQ(Text(&unit, "Edit3"), "3");
+
+    Click(&unit, "SpinButton1Up");
+    SetText(&unit, "Edit12", "North");
+    Click(&unit, "Button2");
+    EXPECT_EQ(Text(&unit, "StatusLabel"), "Writing...");
+    deliverAll();
+    EXPECT_EQ(Text(&unit, "StatusLabel"), "Sucessfully writed");
+    unit.close();
+
+    link.state.settings = {};  // forget what we sent: the values must come back from the unit
+    unit.show();
+    unit.FormActivate();
+    deliverAll();
+    EXPECT_EQ(Text(&unit, "Edit3"), "4");
+    EXPECT_EQ(Text(&unit, "Edit12"), "North  ");
+    EXPECT_EQ(line.unit.config().sensitivity1, 4);
+}
+
+TEST_F(SimulatedUnitTest, Rotator2CalibratedToMinus45)
+{
+    // The unit in azimuth mode for rotator 2, so its position reads as an azimuth.
+    unit.show();
+    unit.FormActivate();
+    deliverAll();
+    Click(&unit, "RadioButton1");
+    Click(&unit, "Button3");
+    deliverAll();
+    unit.close();
+
+    sensors.show();
+    sensors.FormActivate();
+    deliverAll();
+    SetText(&sensors, "Edit2", "-45");
+    Click(&sensors, "Button6");
+    deliverAll();
+    EXPECT_EQ(Text(&sensors, "StatusLabel"), "Sucessfully writed");
+    EXPECT_EQ(std::count(line.sent.begin(), line.sent.end(), 19), 1);
+    sensors.close();
+
+    link.Timer1Timer();  // version request
+    deliverAll();
+    link.Timer1Timer();  // manual-drive poll, answered by a position report
+    deliverAll();
+    EXPECT_EQ(link.state.rotator2Mode, 1);
+    EXPECT_EQ(link.state.position2, 315);
 }
 
 }  // namespace
