@@ -1,5 +1,8 @@
 #include "unit_server.h"
 
+#include <cstdio>
+#include <fstream>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -41,10 +44,32 @@ void UnitServer::writeDue(Time now)
     }
 }
 
+void UnitServer::publishState()
+{
+    if (m_stateFile.empty())
+        return;
+    const PositionReport report = m_model.report();
+    const std::string state = std::to_string(report.position1) + ' ' + std::to_string(report.position2) + ' ' +
+                              std::to_string(report.activeRotator) + ' ' + std::to_string(report.rotator2Mode) + '\n';
+    if (state == m_publishedState)
+        return;
+    // Written aside and renamed, so a reader never sees half a line.
+    const std::string temporary = m_stateFile + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::trunc);
+        out << state;
+        if (!out)
+            return;
+    }
+    if (std::rename(temporary.c_str(), m_stateFile.c_str()) == 0)
+        m_publishedState = state;
+}
+
 void UnitServer::step(std::chrono::milliseconds maxWait)
 {
     Time now = elapsed();
     advanceModelTo(now);
+    publishState();
     writeDue(now);
 
     std::chrono::milliseconds wait = maxWait;

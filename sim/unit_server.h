@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdint>
 #include <ostream>
+#include <string>
 
 namespace vantora::sim {
 
@@ -29,6 +30,9 @@ public:
     // One line per received command frame: milliseconds since the server started (three
     // decimals) and the command code, e.g. "1250.412 12". Flushed per line.
     void setTimingLog(std::ostream* log) { m_timingLog = log; }
+    // The unit's true state for observers outside the line (end-to-end tests): the file at `path`
+    // holds "position1 position2 activeRotator mode2", replaced whenever one of them changes.
+    void setStateFile(std::string path) { m_stateFile = std::move(path); }
     // Every frame in and out, as hex, for watching the conversation.
     void setTrace(std::ostream* trace) { m_trace = trace; }
 
@@ -48,6 +52,7 @@ private:
     void advanceModelTo(Time now);
     void writeDue(Time now);
     void trace(const char* direction, const Bytes& bytes);
+    void publishState();
 
     UnitModel& m_model;
     FaultInjector& m_faults;
@@ -58,6 +63,8 @@ private:
     bool m_hadPeer = false;
     std::ostream* m_timingLog = nullptr;
     std::ostream* m_trace = nullptr;
+    std::string m_stateFile;
+    std::string m_publishedState;
     ServerStats m_stats;
 };
 

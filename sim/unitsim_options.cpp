@@ -63,6 +63,7 @@ Options:
   --seed N              seed of the fault generator (default 1)
   --timing-log FILE     write one line per received command frame: milliseconds since the start
                         and the command code
+  --state-file FILE     keep FILE holding the true state: position1 position2 activeRotator mode2
   --verbose             trace every frame on standard error
   --help                show this text
 
@@ -94,7 +95,7 @@ bool ParseUnitSimOptions(const std::vector<std::string>& args, UnitSimOptions& o
 
         static const char* const kValued[] = {
             "--link", "--firmware", "--az-speed", "--el-speed", "--mode", "--settings-file", "--drop", "--corrupt",
-            "--split", "--merge", "--split-delay", "--silence-after", "--silence-for", "--seed", "--timing-log"};
+            "--split", "--merge", "--split-delay", "--silence-after", "--silence-for", "--seed", "--timing-log", "--state-file"};
         if (std::find(std::begin(kValued), std::end(kValued), name) == std::end(kValued)) {
             error = "unknown option " + name;
             return false;
@@ -159,6 +160,10 @@ bool ParseUnitSimOptions(const std::vector<std::string>& args, UnitSimOptions& o
             if (value.empty())
                 return bad("a path");
             options.timingLog = value;
+        } else if (name == "--state-file") {
+            if (value.empty())
+                return bad("a path");
+            options.stateFile = value;
         }
     }
 

@@ -96,6 +96,8 @@ int main(int argc, char** argv)
     UnitServer server(model, faults, pty);
     if (timingLog.is_open())
         server.setTimingLog(&timingLog);
+    if (!options.stateFile.empty())
+        server.setStateFile(options.stateFile);
     if (options.verbose)
         server.setTrace(&std::cerr);
     server.run(g_stop);

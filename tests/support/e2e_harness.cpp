@@ -1,0 +1,269 @@
+#include "support/e2e_harness.h"
+
+#include "support/event_wait.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+namespace vantora::test {
+
+namespace {
+
+constexpr int kClientHeight = 624;  // Basic layout: the menu bar is what the window has above it
+
+bool waitUntil(const std::function<bool()>& done, int limitMs)
+{
+    return WaitFor(done, limitMs);
+}
+
+quint16 freeTcpPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+}  // namespace
+
+VirtualDisplay::VirtualDisplay()
+{
+    for (int n = 60; n < 120 && !m_ok; ++n) {
+        if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) ||
+            QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
+            continue;
+        m_name = QStringLiteral(":%1").arg(n);
+        m_server.start("Xvfb", {m_name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+        if (!m_server.waitForStarted(5000))
+            return;
+        m_ok = waitUntil([&] {
+            return QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) ||
+                   m_server.state() != QProcess::Running;
+        }, 10000) && m_server.state() == QProcess::Running;
+        if (!m_ok) {
+            m_server.kill();
+            m_server.waitForFinished();
+        }
+    }
+}
+
+VirtualDisplay::~VirtualDisplay()
+{
+    if (m_server.state() != QProcess::NotRunning) {
+        m_server.terminate();
+        if (!m_server.waitForFinished(3000)) {
+            m_server.kill();
+            m_server.waitForFinished();
+        }
+    }
+}
+
+EndToEnd::EndToEnd() : m_display(std::make_unique<VirtualDisplay>()), m_tcpPort(freeTcpPort())
+{
+    m_unit.setProcessChannelMode(QProcess::MergedChannels);
+    m_program.setProcessChannelMode(QProcess::MergedChannels);
+}
+
+EndToEnd::~EndToEnd()
+{
+    for (QProcess* process : {&m_program, &m_unit}) {
+        if (process->state() != QProcess::NotRunning) {
+            process->terminate();
+            if (!process->waitForFinished(3000)) {
+                process->kill();
+                process->waitForFinished();
+            }
+        }
+    }
+}
+
+void EndToEnd::writeSettings(const QStringList& lines)
+{
+    QFile file(settingsPath());
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write("[General]\n");
+    for (const QString& line : lines)
+        file.write(line.toUtf8() + '\n');
+}
+
+QString EndToEnd::readSettings() const
+{
+    QFile file(settingsPath());
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}
+
+bool EndToEnd::startUnit(const QStringList& extraArguments)
+{
+    QFile::remove(linkPath());
+    m_unit.start(qEnvironmentVariable("VANTORA_UNITSIM_BIN"),
+                 QStringList{"--link", linkPath(), "--state-file", m_dir.filePath("unit-state")} + extraArguments);
+    if (!m_unit.waitForStarted(5000))
+        return false;
+    return waitUntil([&] { return QFileInfo::exists(linkPath()); }, 10000);
+}
+
+void EndToEnd::stopUnit()
+{
+    m_unit.terminate();
+    m_unit.waitForFinished(5000);
+}
+
+std::optional<UnitTruth> EndToEnd::unitTruth() const
+{
+    QFile file(m_dir.filePath("unit-state"));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QList<QByteArray> fields = file.readAll().simplified().split(' ');
+    if (fields.size() < 4)
+        return std::nullopt;
+    return UnitTruth{fields[0].toInt(), fields[1].toInt(), fields[2].toInt(), fields[3].toInt()};
+}
+
+static QProcessEnvironment programEnvironment(const EndToEnd& e2e, const QString& display)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", display);
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.insert("VANTORA_SETTINGS", e2e.settingsPath());
+    environment.insert("VANTORA_COM1", e2e.linkPath());
+    environment.insert("VANTORA_TCP_PORT", QString::number(e2e.tcpPort()));
+    return environment;
+}
+
+bool EndToEnd::startProgram()
+{
+    if (!m_display->ok())
+        return false;
+    m_program.setProcessEnvironment(programEnvironment(*this, m_display->name()));
+    m_program.start(qEnvironmentVariable("VANTORA_BIN"), {});
+    if (!m_program.waitForStarted(5000))
+        return false;
+    return focusMain();
+}
+
+int EndToEnd::runSecondProgram(int waitMs)
+{
+    QProcess second;
+    second.setProcessEnvironment(programEnvironment(*this, m_display->name()));
+    second.start(qEnvironmentVariable("VANTORA_BIN"), {});
+    if (!second.waitForFinished(waitMs)) {
+        second.kill();
+        second.waitForFinished();
+        return -1;
+    }
+    return second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1;
+}
+
+bool EndToEnd::programRunning() const
+{
+    return m_program.state() == QProcess::Running;
+}
+
+int EndToEnd::waitProgramExit(int waitMs)
+{
+    if (!waitUntil([&] { return m_program.state() == QProcess::NotRunning; }, waitMs))
+        return -1;
+    return m_program.exitStatus() == QProcess::NormalExit ? m_program.exitCode() : -1;
+}
+
+QByteArray EndToEnd::programOutput()
+{
+    return m_program.readAll();
+}
+
+QString EndToEnd::xdotoolOutput(const QStringList& arguments) const
+{
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", m_display->name());
+    tool.setProcessEnvironment(environment);
+    tool.start("xdotool", arguments);
+    if (!tool.waitForFinished(10000)) {
+        tool.kill();
+        tool.waitForFinished();
+        return {};
+    }
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+}
+
+bool EndToEnd::xdotool(const QStringList& arguments) const
+{
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", m_display->name());
+    tool.setProcessEnvironment(environment);
+    tool.start("xdotool", arguments);
+    return tool.waitForFinished(10000) && tool.exitCode() == 0;
+}
+
+QString EndToEnd::windowId(const QString& title, int waitMs) const
+{
+    QString id;
+    waitUntil([&] {
+        id = xdotoolOutput({"search", "--onlyvisible", "--name", title}).section('\n', 0, 0);
+        return !id.isEmpty();
+    }, waitMs);
+    return id;
+}
+
+bool EndToEnd::focusMain()
+{
+    // A layout change gives the window a new native window: look it up each time.
+    m_mainWindow = windowId("^Vantora?$");
+    return !m_mainWindow.isEmpty() && xdotool({"windowfocus", "--sync", m_mainWindow});
+}
+
+void EndToEnd::type(const QString& text)
+{
+    // Key by key with keysym names: "xdotool type" remaps the keyboard on the fly, and the first
+    // keys after a remap can be lost by the receiving program.
+    QStringList keys;
+    for (const QChar c : text) {
+        if (c.isLetterOrNumber())
+            keys << QString(c);
+        else if (c == '\n')
+            keys << "Return";
+        else if (c == ' ')
+            keys << "space";
+        else if (c == '-')
+            keys << "minus";
+    }
+    key(keys.join(' '));
+}
+
+void EndToEnd::key(const QString& keys)
+{
+    QStringList arguments{"key", "--delay", "80"};
+    arguments += keys.split(' ', Qt::SkipEmptyParts);
+    xdotool(arguments);
+}
+
+void EndToEnd::clickInMain(int clientX, int clientY)
+{
+    const QString geometry = xdotoolOutput({"getwindowgeometry", m_mainWindow});
+    // "Geometry: 999x645": the menu bar is what the window has above the client area.
+    const int height = geometry.section("Geometry: ", 1).section('x', 1).section('\n', 0, 0).toInt();
+    const int menuHeight = height > kClientHeight ? height - kClientHeight : 0;
+    xdotool({"mousemove", "--window", m_mainWindow, QString::number(clientX), QString::number(clientY + menuHeight),
+             "click", "1"});
+}
+
+QByteArray EndToEnd::tcp(const QByteArray& message, int waitMs) const
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, m_tcpPort);
+    if (!socket.waitForConnected(3000))
+        return {};
+    socket.write(message);
+    socket.waitForBytesWritten(1000);
+    QByteArray reply;
+    while (socket.waitForReadyRead(waitMs))
+        reply += socket.readAll();
+    return reply;
+}
+
+}  // namespace vantora::test

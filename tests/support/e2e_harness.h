@@ -1,0 +1,84 @@
+#pragma once
+// End-to-end harness: the real vantora program and the real vantora-unitsim as separate
+// processes, driven only from outside: an X display of their own (Xvfb) for the keyboard and
+// mouse (xdotool), the TCP command server, the tracking file and the settings file.
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <optional>
+
+namespace vantora::test {
+
+// An X server of the test's own on a free display number; gone with the object.
+class VirtualDisplay {
+public:
+    VirtualDisplay();
+    ~VirtualDisplay();
+    bool ok() const { return m_ok; }
+    QString name() const { return m_name; }  // ":N"
+
+private:
+    QProcess m_server;
+    QString m_name;
+    bool m_ok = false;
+};
+
+struct UnitTruth {
+    int position1 = 0;
+    int position2 = 0;
+    int activeRotator = 0;
+    int mode2 = 0;
+};
+
+class EndToEnd {
+public:
+    EndToEnd();
+    ~EndToEnd();
+
+    QString dir() const { return m_dir.path(); }
+    QString settingsPath() const { return m_dir.filePath("settings.conf"); }
+    QString linkPath() const { return m_dir.filePath("com1"); }
+    quint16 tcpPort() const { return m_tcpPort; }
+
+    // Writes the settings file (INI lines under [General]) before the program starts.
+    void writeSettings(const QStringList& lines);
+    QString readSettings() const;
+
+    bool startUnit(const QStringList& extraArguments = {});
+    void stopUnit();
+    std::optional<UnitTruth> unitTruth() const;  // the simulator's own state, from its state file
+
+    bool startProgram();
+    // A second program started the same way; returns its exit code (or -1 when it kept running).
+    int runSecondProgram(int waitMs);
+    bool programRunning() const;
+    int waitProgramExit(int waitMs);  // exit code, -1 when it did not end
+    QByteArray programOutput();
+
+    // xdotool on our display.
+    QString windowId(const QString& title, int waitMs = 10000) const;
+    bool xdotool(const QStringList& arguments) const;
+    QString xdotoolOutput(const QStringList& arguments) const;
+    bool focusMain();
+    void type(const QString& text);
+    void key(const QString& keys);
+    void clickInMain(int clientX, int clientY);  // a point of the client area (below the menu bar)
+
+    // One TCP message, and the reply when one comes within `waitMs`.
+    QByteArray tcp(const QByteArray& message, int waitMs = 500) const;
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<VirtualDisplay> m_display;
+    QProcess m_unit;
+    QProcess m_program;
+    quint16 m_tcpPort = 0;
+    QString m_mainWindow;
+};
+
+}  // namespace vantora::test
