@@ -83,7 +83,7 @@ void EndChild(pid_t child)
 
 [[noreturn]] void Usage()
 {
-    std::fprintf(stderr, "usage: first_window --title TITLE [--timeout-ms 10000] -- COMMAND [ARGS...]\n");
+    std::fprintf(stderr, "usage: first_window --title TITLE [--timeout-ms 10000] [--verbose] -- COMMAND [ARGS...]\n");
     std::exit(2);
 }
 
@@ -93,11 +93,16 @@ int main(int argc, char** argv)
 {
     std::string title;
     long timeoutMs = 10000;
+    bool verbose = false;
     int commandAt = -1;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0) {
             commandAt = i + 1;
             break;
+        }
+        if (std::strcmp(argv[i], "--verbose") == 0) {
+            verbose = true;
+            continue;
         }
         if (i + 1 >= argc)
             Usage();
@@ -111,7 +116,13 @@ int main(int argc, char** argv)
     if (title.empty() || commandAt < 0 || commandAt >= argc || timeoutMs < 1 || timeoutMs > 600000)
         Usage();
 
-    Display* display = XOpenDisplay(nullptr);
+    // A busy X server can turn a connection away for a moment.
+    Display* display = nullptr;
+    for (int attempt = 0; attempt < 20 && !display; ++attempt) {
+        display = XOpenDisplay(nullptr);
+        if (!display)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
     if (!display) {
         std::fprintf(stderr, "first_window: cannot open display\n");
         return 2;
@@ -138,6 +149,7 @@ int main(int argc, char** argv)
     const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
     const auto deadline = start + std::chrono::milliseconds(timeoutMs);
     double foundMs = -1;
+    Window found = None;
     while (foundMs < 0) {
         while (XPending(display) && foundMs < 0) {
             XEvent event;
@@ -150,8 +162,10 @@ int main(int argc, char** argv)
             } else if (event.type == PropertyNotify && (event.xproperty.atom == wmName || event.xproperty.atom == netName)) {
                 candidate = event.xproperty.window;
             }
-            if (candidate != None && WindowTitle(display, candidate) == title && IsMapped(display, candidate))
+            if (candidate != None && WindowTitle(display, candidate) == title && IsMapped(display, candidate)) {
                 foundMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+                found = candidate;
+            }
         }
         if (foundMs >= 0)
             break;
@@ -171,6 +185,11 @@ int main(int argc, char** argv)
         ::poll(&fd, 1, static_cast<int>(std::min<long long>(left, 20)));
     }
 
+    if (verbose) {
+        XWindowAttributes a;
+        if (XGetWindowAttributes(display, found, &a))
+            std::fprintf(stderr, "first_window: window 0x%lx %dx%d at %d,%d\n", found, a.width, a.height, a.x, a.y);
+    }
     std::printf("%.1f\n", foundMs);
     std::fflush(stdout);
     EndChild(child);
