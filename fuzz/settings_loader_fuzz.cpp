@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
@@ -128,13 +129,14 @@ std::vector<TextField> TextFields()
 
 std::string AnyText(FuzzedDataProvider& provider)
 {
-    switch (provider.ConsumeIntegralInRange(0, 15)) {
+    switch (provider.ConsumeIntegralInRange(0, 31)) {
     case 0: {
         // Huge: one byte or one multi-byte character many times over.
         static const char* const kPieces[] = {"x", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xFF", "\x80"};
         const char* piece = kPieces[provider.ConsumeIntegralInRange<std::size_t>(0, 5)];
+        const std::size_t count = provider.ConsumeIntegralInRange<std::size_t>(0, 20000);
         std::string text;
-        const std::size_t count = provider.ConsumeIntegralInRange<std::size_t>(0, 70000);
+        text.reserve(count * std::strlen(piece));
         for (std::size_t i = 0; i < count; ++i)
             text += piece;
         return text;
