@@ -114,5 +114,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(targets.calls.size() == (reading && reading->goTo ? 1u : 0u));
     if (!targets.calls.empty())
         Check(targets.calls[0] == std::make_pair(reading->azimuth, reading->elevation));
+
+    // CtiTrak on its own takes a line of any length.
+    targets.calls.clear();
+    const auto whole = vantora::ParseTrackingLine(bytes);
+    Check(controller.CtiTrak(bytes) == whole.has_value());
+    Check(targets.calls.size() == (whole && whole->goTo ? 1u : 0u));
     return 0;
 }
