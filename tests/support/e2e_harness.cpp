@@ -31,23 +31,23 @@ quint16 freeTcpPort()
 
 VirtualDisplay::VirtualDisplay()
 {
-    for (int n = 60; n < 120 && !m_ok; ++n) {
-        if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) ||
-            QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            continue;
-        m_name = QStringLiteral(":%1").arg(n);
-        m_server.start("Xvfb", {m_name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-        if (!m_server.waitForStarted(5000))
-            return;
-        m_ok = waitUntil([&] {
-            return QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) ||
-                   m_server.state() != QProcess::Running;
-        }, 10000) && m_server.state() == QProcess::Running;
-        if (!m_ok) {
-            m_server.kill();
-            m_server.waitForFinished();
-        }
-    }
+    // Xvfb picks a display number nobody holds and writes it to our pipe once it accepts
+    // clients: no guessing at free numbers, no race with a server of a previous test that is
+    // still shutting down, no polling for its socket.
+    m_server.setProcessChannelMode(QProcess::SeparateChannels);
+    m_server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"});
+    if (!m_server.waitForStarted(5000))
+        return;
+    QByteArray announced;
+    waitUntil([&] {
+        announced += m_server.readAllStandardOutput();
+        return announced.contains('\n') || m_server.state() != QProcess::Running;
+    }, 20000);
+    bool isNumber = false;
+    const int number = announced.trimmed().toInt(&isNumber);
+    m_ok = isNumber && m_server.state() == QProcess::Running;
+    if (m_ok)
+        m_name = QStringLiteral(":%1").arg(number);
 }
 
 VirtualDisplay::~VirtualDisplay()
