@@ -8,12 +8,15 @@
 #include "settings/ui/qt_settings_store.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantora");
     QApplication::setApplicationDisplayName("Vantora");
+    QApplication::setDesktopFileName("vantora");  // ties the windows to the installed launcher entry
+    QApplication::setWindowIcon(QIcon(":/icons/vantora.png"));
 
     vantora::QtSettingsStore store;
     vantora::SingleInstanceGuard guard(store.location());
