@@ -33,10 +33,15 @@ struct MapFixture {
     }
 };
 
+// Made on first use and destroyed by main() while the application still exists: widgets must
+// not outlive it.
+std::unique_ptr<MapFixture> g_map;
+
 MapFixture& Map()
 {
-    static MapFixture fixture;
-    return fixture;
+    if (!g_map)
+        g_map = std::make_unique<MapFixture>();
+    return *g_map;
 }
 
 void BM_MapRedrawArrow(benchmark::State& state)
@@ -80,5 +85,6 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    g_map.reset();
     return 0;
 }
