@@ -112,6 +112,19 @@ void EndToEnd::stopUnit()
     m_unit.waitForFinished(5000);
 }
 
+bool EndToEnd::restartUnit(const QStringList& extraArguments)
+{
+    if (m_unit.state() != QProcess::NotRunning)
+        stopUnit();
+    QFile::remove(m_dir.filePath("unit-state"));
+    return startUnit(extraArguments);
+}
+
+QByteArray EndToEnd::unitOutput()
+{
+    return m_unit.readAll();
+}
+
 std::optional<UnitTruth> EndToEnd::unitTruth() const
 {
     QFile file(m_dir.filePath("unit-state"));
@@ -161,6 +174,11 @@ int EndToEnd::runSecondProgram(int waitMs)
 bool EndToEnd::programRunning() const
 {
     return m_program.state() == QProcess::Running;
+}
+
+qint64 EndToEnd::programPid() const
+{
+    return m_program.processId();
 }
 
 int EndToEnd::waitProgramExit(int waitMs)

@@ -51,12 +51,18 @@ public:
 
     bool startUnit(const QStringList& extraArguments = {});
     void stopUnit();
+    // A new simulator on the same link path after stopUnit; the previous one's state file is
+    // removed first, so unitTruth() never reports the old unit's position.
+    bool restartUnit(const QStringList& extraArguments = {});
+    // What the simulator printed so far (its terminal path, and its fault counts once stopped).
+    QByteArray unitOutput();
     std::optional<UnitTruth> unitTruth() const;  // the simulator's own state, from its state file
 
     bool startProgram();
     // A second program started the same way; returns its exit code (or -1 when it kept running).
     int runSecondProgram(int waitMs);
     bool programRunning() const;
+    qint64 programPid() const;  // 0 when not running
     int waitProgramExit(int waitMs);  // exit code, -1 when it did not end
     QByteArray programOutput();
 
