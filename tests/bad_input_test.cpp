@@ -11,6 +11,10 @@
 #include "support/event_wait.h"
 #include "support/fake_settings_store.h"
 #include "support/link_test_doubles.h"
+#include "support/pseudo_terminal.h"
+#include "support/settings_file.h"
+#include "support/target_sink_mock.h"
+#include "support/tracking_dir.h"
 #include "track/tcp_message.h"
 #include "track/ui/tcp_command_server.h"
 #include "track/ui/tracking_service.h"
@@ -18,10 +22,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHostAddress>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -29,9 +31,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <pty.h>
 #include <sys/socket.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <functional>
@@ -47,6 +47,7 @@ namespace vantora {
 namespace {
 
 using test::Bytes;
+using test::MockTargetSink;
 using test::PositionFrame;
 using test::ResponseFrame;
 using test::VersionFrame;
@@ -227,45 +228,9 @@ TEST_F(SerialGarbageTest, DeliveriesNoSerialLayerMakesAreRefused)
 
 // The program's own serial layer on a pseudo-terminal: garbage from the line arrives in
 // deliveries of whatever size the poll finds, and still changes nothing.
-class PseudoTerminal {
-public:
-    PseudoTerminal()
-    {
-        char name[256] = {};
-        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
-            return;
-        m_path = name;
-        termios raw{};
-        ::tcgetattr(m_slave, &raw);
-        ::cfmakeraw(&raw);
-        ::tcsetattr(m_slave, TCSANOW, &raw);
-    }
-    ~PseudoTerminal()
-    {
-        if (m_slave >= 0)
-            ::close(m_slave);
-        if (m_master >= 0)
-            ::close(m_master);
-    }
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-
-    bool ok() const { return m_master >= 0; }
-    const std::string& path() const { return m_path; }
-    bool Write(const Bytes& bytes) const
-    {
-        return ::write(m_master, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-    }
-
-private:
-    int m_master = -1;
-    int m_slave = -1;
-    std::string m_path;
-};
-
 TEST(SerialGarbageOnTheLine, SerialLayerPassesGarbageOnAndTheLinkDropsIt)
 {
-    PseudoTerminal unit;
+    test::PseudoTerminal unit;
     ASSERT_TRUE(unit.ok());
     test::ScriptedInputs inputs;
     test::RecordingEvents events;
@@ -290,7 +255,6 @@ TEST(SerialGarbageOnTheLine, SerialLayerPassesGarbageOnAndTheLinkDropsIt)
         {"random burst", RandomBytes(rng, 700)},
         {"start bytes", Bytes(300, 0x2A)},
         {"damaged report", flipped},
-        {"report cut short", Bytes(kPosition.begin(), kPosition.begin() + 9)},
         {"nothing but zeros", Bytes(250, 0)},
     };
     for (const GarbageCase& c : cases) {
@@ -312,11 +276,6 @@ TEST(SerialGarbageOnTheLine, SerialLayerPassesGarbageOnAndTheLinkDropsIt)
 
 // ---------------------------------------------------------------------------------------------
 // TCP messages
-
-class MockTargetSink : public TargetSink {
-public:
-    MOCK_METHOD(void, Nastav, (int code, int value1, int value2), (override));
-};
 
 struct TcpCase {
     std::string name;
@@ -366,6 +325,7 @@ std::vector<TcpCase> MalformedTcpMessages()
         {"$0 alone", "$0", std::nullopt, false},
         {"$01 alone", "$01", std::nullopt, false},
         {"$01#99", "$01#99", std::nullopt, false},
+        {"$01#000", "$01#000", 0, false},
         {"$01#3601: bytes after the digits are not looked at", "$01#3601", 360, false},
         {"$01#3610", "$01#3610", std::nullopt, false},
         {"$01#999", "$01#999", std::nullopt, false},
@@ -472,24 +432,10 @@ TEST(MisbehavingTcpClients, ServerOutlivesThemAndServesTheNextClient)
 // ---------------------------------------------------------------------------------------------
 // Tracking files
 
-class BrokenTrackingFileTest : public ::testing::Test {
+class BrokenTrackingFileTest : public test::TrackingDirTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        settings.MoonSked = (dir.path() + "/moonsked/").toStdString();
-        ASSERT_TRUE(QDir(dir.path()).mkpath("moonsked"));
-    }
-
-    QString path() const { return dir.path() + "/moonsked/AZEL.DAT"; }
-
-    void write(const QByteArray& bytes) const
-    {
-        QFile::remove(path());
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
+    QString path() const { return moonSkedPath(); }
+    void write(const QByteArray& bytes) const { TrackingDirTest::write(path(), bytes); }
 
     // Tracking on, and one good reading shown and sent.
     void startWithAGoodReading()
@@ -501,11 +447,6 @@ protected:
         ::testing::Mock::VerifyAndClearExpectations(&sink);
         ASSERT_EQ(service.readout(), "205° / 28°");
     }
-
-    QTemporaryDir dir;
-    Settings settings;
-    ::testing::StrictMock<MockTargetSink> sink;
-    TrackingService service{settings, sink};
 };
 
 TEST_F(BrokenTrackingFileTest, UnreadableLinesKeepTheLastReadingAndTrackingOn)
@@ -603,53 +544,25 @@ TEST_F(BrokenTrackingFileTest, FileThatCannotBeOpenedIsSkippedUntilItCanBe)
 // ---------------------------------------------------------------------------------------------
 // Settings files
 
-const TrackingFolders kFolders{"/home/op/.wine/drive_c/Program Files/MoonSked/",
-                               "/home/op/.local/share/WSJT-X/"};
-
-class DamagedSettingsFileTest : public ::testing::Test {
+class DamagedSettingsFileTest : public test::SettingsFileTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-
-    QString path() const { return dir.filePath("Merrow/Vantora.conf"); }
-
-    void write(const QByteArray& bytes) const
-    {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(path()).absolutePath()));
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
-
-    QByteArray contents() const
-    {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     // A store as the program leaves it after the operator set a callsign, a locator and a preset.
     QByteArray operatorsFile()
     {
         QtSettingsStore store(path());
         test::FakeSettingsStore messages;
-        const Settings first = LoadSettings(store, messages, kFolders);
-        PreferenceValues values;
+        const Settings first = LoadSettings(store, messages, test::kFolders);
+        PreferenceValues values = test::Unchanged(first);
         values.Znacka = "OK1ABC";
         values.Lokator = "JO70FD";
-        values.MoonSked = first.MoonSked;
-        values.WSJT = first.WSJT;
         values.Language = 1;
-        values.PresetName = first.PresetName;
         values.PresetName[2] = "Moon rise";
-        values.PresetAzimuth = first.PresetAzimuth;
         values.PresetAzimuth[2] = 95;
-        values.PresetElevation = first.PresetElevation;
         SavePreferences(store, messages, first, values);
         const QByteArray bytes = contents();
         QFile::remove(path());
         return bytes;
     }
-
-    QTemporaryDir dir;
 };
 
 TEST_F(DamagedSettingsFileTest, ProgramRunsOnWhatCanBeReadAndKeepsTheCallsign)
@@ -702,7 +615,7 @@ TEST_F(DamagedSettingsFileTest, ProgramRunsOnWhatCanBeReadAndKeepsTheCallsign)
         write(c.bytes);
         test::FakeSettingsStore messages;
         QtSettingsStore store(path());
-        Settings s = LoadSettings(store, messages, kFolders);
+        Settings s = LoadSettings(store, messages, test::kFolders);
         EXPECT_EQ(messages.Messages().size(), c.versionMessage ? 1u : 0u);
         EXPECT_EQ(s.Znacka, c.callsign);
         EXPECT_EQ(s.Lokator, c.locator);
@@ -714,7 +627,7 @@ TEST_F(DamagedSettingsFileTest, ProgramRunsOnWhatCanBeReadAndKeepsTheCallsign)
         SaveWindowState(store, s, {999, 624, false});
         test::FakeSettingsStore quiet;
         QtSettingsStore reopened(path());
-        const Settings again = LoadSettings(reopened, quiet, kFolders);
+        const Settings again = LoadSettings(reopened, quiet, test::kFolders);
         EXPECT_TRUE(quiet.Messages().empty());
         EXPECT_EQ(again.Znacka, s.Znacka);
         EXPECT_EQ(again.Lokator, s.Lokator);
@@ -740,12 +653,13 @@ TEST_F(DamagedSettingsFileTest, ValuesOfTheWrongTypeTakeTheirDefaultsAndTheRestI
           "Lokator=JO70FD\n"
           "preset_a1=-2147483649\n"
           "preset_a2=2147483647\n"
+          "preset_a3=99999999999\n"
           "preset_e1=12, 13\n"
           "preset_1=\"unterminated\n"
           "preset_3=@ByteArray(abc)\n");
     test::FakeSettingsStore messages;
     QtSettingsStore store(path());
-    const Settings s = LoadSettings(store, messages, kFolders);
+    const Settings s = LoadSettings(store, messages, test::kFolders);
     EXPECT_TRUE(messages.log.empty());
     EXPECT_EQ(s.Znacka, "OK1ABC");
     EXPECT_EQ(s.Lokator, "JO70FD");
@@ -758,39 +672,11 @@ TEST_F(DamagedSettingsFileTest, ValuesOfTheWrongTypeTakeTheirDefaultsAndTheRestI
     EXPECT_EQ(s.SizeM, 0);
     EXPECT_EQ(s.PresetAzimuth[1], 0);
     EXPECT_EQ(s.PresetAzimuth[2], 2147483647);
+    EXPECT_EQ(s.PresetAzimuth[3], 0);  // beyond 32 bits: not cut down to its low bits
     EXPECT_EQ(s.PresetElevation[1], 0);
     EXPECT_EQ(s.PresetName[1], "unterminated");
     EXPECT_EQ(s.PresetName[2], "Preset 2");
     EXPECT_EQ(s.PresetName[3], "@ByteArray(abc)");  // kept as the text it is
-}
-
-TEST_F(DamagedSettingsFileTest, DirectoryInPlaceOfTheFileIsLeftAloneAndTheDefaultsServe)
-{
-    ASSERT_TRUE(QDir().mkpath(path()));
-    ASSERT_TRUE(QDir().mkpath(path() + "/inside"));
-    test::FakeSettingsStore messages;
-    QtSettingsStore store(path());
-    Settings s = LoadSettings(store, messages, kFolders);
-    EXPECT_TRUE(messages.log.empty()) << "a store that cannot be written announces no reset";
-    EXPECT_EQ(s.Port, 1);
-    EXPECT_EQ(s.Lokator, "JN89XX");
-    EXPECT_EQ(s.PresetName[1], "Preset 1");
-
-    s.Port = 3;
-    SaveWindowState(store, s, {800, 600, false});
-    PreferenceValues values;
-    values.Znacka = "OK1ABC";
-    values.Lokator = s.Lokator;
-    values.MoonSked = s.MoonSked;
-    values.WSJT = s.WSJT;
-    values.Language = 1;
-    values.PresetName = s.PresetName;
-    SavePreferences(store, messages, s, values);
-    EXPECT_TRUE(messages.log.empty());
-
-    EXPECT_TRUE(QFileInfo(path() + "/inside").isDir());
-    EXPECT_EQ(QDir(QFileInfo(path()).absolutePath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{"Vantora.conf"});
 }
 
 }  // namespace

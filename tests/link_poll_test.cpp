@@ -47,23 +47,6 @@ protected:
     LinkController link{inputs, sink, events};
 };
 
-TEST_F(PollTest, VersionUnknownSendsOnlyTheVersionRequestAndLosesRequests)
-{
-    link.gotoRequest = {.target1 = 90, .target2 = 0, .which = 1};
-    link.selectRequest = {.pending = true, .value = 1};
-    inputs.keys.right = true;
-
-    EXPECT_EQ(Tick(), (Bytes{42, 0, 1, 2, 99, 1, 145}));
-    EXPECT_EQ(link.gotoRequest.which, 0);
-    EXPECT_EQ(link.gotoRequest.target1, 90);
-    EXPECT_FALSE(link.selectRequest.pending);
-    EXPECT_EQ(Code(Tick()), 99);
-
-    MakeVersionKnown();
-    // The go-to and the selection were consumed while the version was unknown.
-    EXPECT_EQ(Tick(), (Bytes{42, 0, 1, 5, 12, 1, 0, 0, 0, 61}));
-}
-
 TEST_F(PollTest, OldFirmwareShowsTheMessageOncePerReportAndSilencesTheLine)
 {
     Deliver(VersionFrame(262));
@@ -226,17 +209,6 @@ TEST_F(PollTest, SettingsReportIsStoredThenAnnounced)
     EXPECT_EQ(link.state.settings.sensorId1, 7);
     EXPECT_EQ(link.state.settings.mode2, 2);
     EXPECT_EQ(link.state.settings.lcdText1, "ABCDEFG");
-}
-
-TEST_F(PollTest, DroppedDeliveriesChangeNothing)
-{
-    Bytes bad = PositionFrame(100, 1, 50, 1, 2, 0);
-    bad.back() ^= 1;
-    Deliver(bad);
-    Deliver(ResponseFrame(99, {7, 1}, 2));
-    EXPECT_TRUE(events.log.empty());
-    EXPECT_EQ(link.state.position1, 0);
-    EXPECT_EQ(link.state.firmwareVersion, 0);
 }
 
 TEST_F(PollTest, AcknowledgementsReachTheDialogStatusLines)

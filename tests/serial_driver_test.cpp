@@ -3,44 +3,23 @@
 #include "link/link_controller.h"
 #include "link/ui/comm_port_driver.h"
 #include "link/ui/link_receiver.h"
+#include "support/event_wait.h"
 #include "support/link_test_doubles.h"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QThread>
+#include "support/pseudo_terminal.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
 #include <functional>
-#include <poll.h>
-#include <pty.h>
 #include <string>
-#include <termios.h>
-#include <unistd.h>
 #include <vector>
 
 namespace vantora {
 namespace {
 
 using test::Bytes;
-
-// Runs the event loop until `done` holds; gives up after `limitMs` so a fault fails, not hangs.
-bool WaitFor(const std::function<bool()>& done, int limitMs = 3000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limitMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
-}
+using test::PseudoTerminal;
+using test::WaitFor;
 
 // Runs the event loop for `ms` milliseconds: several receive polls.
 void RunEvents(int ms)
@@ -48,65 +27,7 @@ void RunEvents(int ms)
     WaitFor([] { return false; }, ms);
 }
 
-class PseudoTerminal {
-public:
-    PseudoTerminal()
-    {
-        char name[256] = {};
-        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
-            return;
-        m_path = name;
-        termios raw{};
-        ::tcgetattr(m_slave, &raw);
-        ::cfmakeraw(&raw);
-        ::tcsetattr(m_slave, TCSANOW, &raw);
-        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-    }
-    ~PseudoTerminal() { Close(); }
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-
-    bool ok() const { return m_master >= 0; }
-    const std::string& path() const { return m_path; }
-    int slave() const { return m_slave; }
-
-    void Write(const Bytes& bytes) const
-    {
-        ASSERT_EQ(::write(m_master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-
-    // Reads until `count` bytes came or the line stayed quiet for a second.
-    Bytes Read(std::size_t count) const
-    {
-        Bytes got;
-        while (got.size() < count) {
-            pollfd p{m_master, POLLIN, 0};
-            if (::poll(&p, 1, 1000) <= 0)
-                break;
-            std::uint8_t chunk[256];
-            const ssize_t n = ::read(m_master, chunk, sizeof chunk);
-            if (n <= 0)
-                break;
-            got.insert(got.end(), chunk, chunk + n);
-        }
-        return got;
-    }
-
-    // The unit is unplugged: both ends go away.
-    void Close()
-    {
-        if (m_slave >= 0)
-            ::close(m_slave);
-        if (m_master >= 0)
-            ::close(m_master);
-        m_slave = m_master = -1;
-    }
-
-private:
-    int m_master = -1;
-    int m_slave = -1;
-    std::string m_path;
-};
+const Bytes kStop{42, 0, 1, 2, 13, 1, 59};
 
 class SerialDriverTest : public ::testing::Test {
 protected:
@@ -148,9 +69,8 @@ TEST_F(SerialDriverTest, FramesOfThePollCycleReachTheUnit)
     link.Timer1Timer();
     EXPECT_EQ(unit.Read(7), (Bytes{42, 0, 1, 2, 99, 1, 145}));
 
-    const Bytes stop{42, 0, 1, 2, 13, 1, 59};
-    EXPECT_EQ(driver.SendData(stop.data(), static_cast<int>(stop.size())), 7);
-    EXPECT_EQ(unit.Read(7), stop);
+    EXPECT_EQ(driver.SendData(kStop.data(), static_cast<int>(kStop.size())), 7);
+    EXPECT_EQ(unit.Read(7), kStop);
 }
 
 TEST_F(SerialDriverTest, ResponsesReachTheControllerWithPollingPaused)
@@ -165,7 +85,7 @@ TEST_F(SerialDriverTest, ResponsesReachTheControllerWithPollingPaused)
     LinkController link{inputs, driver, events};
     ConnectLinkReceiver(driver, link);
 
-    unit.Write(test::PositionFrame(123, 1, 65535, 1, 2, 0));
+    ASSERT_TRUE(unit.Write(test::PositionFrame(123, 1, 65535, 1, 2, 0)));
     ASSERT_TRUE(WaitFor([&] { return link.state.position1 == 123; }));
     EXPECT_EQ(link.state.position2, -1);
     EXPECT_EQ(events.pausesSeen, std::vector<int>{1});
@@ -177,7 +97,7 @@ TEST_F(SerialDriverTest, PauseCounterHoldsDeliveriesBack)
     const Bytes version = test::VersionFrame(263);
     driver.PausePolling();
     driver.PausePolling();
-    unit.Write(version);
+    ASSERT_TRUE(unit.Write(version));
     RunEvents(250);
     driver.ContinuePolling();
     RunEvents(150);
@@ -204,12 +124,12 @@ TEST_F(SerialDriverTest, MessageBoxInsideTheHandlerGetsNoNestedDelivery)
     bool positionDuringMessage = false;
     events.onMessage = [&] {
         // What a modal box does: the event loop keeps running while the unit keeps talking.
-        unit.Write(position);
+        ASSERT_TRUE(unit.Write(position));
         RunEvents(300);
         positionDuringMessage = link.state.position1 == 77;
     };
 
-    unit.Write(test::VersionFrame(262));
+    ASSERT_TRUE(unit.Write(test::VersionFrame(262)));
     ASSERT_TRUE(WaitFor([&] { return link.state.firmwareTooOld; }));
     EXPECT_FALSE(positionDuringMessage);
     ASSERT_TRUE(WaitFor([&] { return link.state.position1 == 77; }));
@@ -226,9 +146,9 @@ TEST_F(SerialDriverTest, SplitFrameComesInTwoDeliveriesAndMergedFramesInOne)
     });
 
     const Bytes position = test::PositionFrame(200, 1, 30, 1, 2, 0);
-    unit.Write(Bytes(position.begin(), position.begin() + 6));
+    ASSERT_TRUE(unit.Write(Bytes(position.begin(), position.begin() + 6)));
     ASSERT_TRUE(WaitFor([&] { return deliveries.size() == 1; }));
-    unit.Write(Bytes(position.begin() + 6, position.end()));
+    ASSERT_TRUE(unit.Write(Bytes(position.begin() + 6, position.end())));
     ASSERT_TRUE(WaitFor([&] { return deliveries.size() == 2; }));
     EXPECT_EQ(deliveries[0].size(), 6u);
     EXPECT_EQ(deliveries[1].size(), position.size() - 6);
@@ -236,7 +156,7 @@ TEST_F(SerialDriverTest, SplitFrameComesInTwoDeliveriesAndMergedFramesInOne)
     Bytes merged = position;
     const Bytes version = test::VersionFrame(263);
     merged.insert(merged.end(), version.begin(), version.end());
-    unit.Write(merged);
+    ASSERT_TRUE(unit.Write(merged));
     ASSERT_TRUE(WaitFor([&] { return deliveries.size() == 3; }));
     EXPECT_EQ(deliveries[2], merged);
 
@@ -245,7 +165,7 @@ TEST_F(SerialDriverTest, SplitFrameComesInTwoDeliveriesAndMergedFramesInOne)
     EXPECT_EQ(link.state.position1, 0);
     EXPECT_EQ(link.state.firmwareVersion, 0);
 
-    unit.Write(position);
+    ASSERT_TRUE(unit.Write(position));
     ASSERT_TRUE(WaitFor([&] { return link.state.position1 == 200; }));
 }
 
@@ -255,7 +175,7 @@ TEST_F(SerialDriverTest, OneDeliveryCarriesAtMostOneHundredBytes)
     for (std::size_t i = 0; i < burst.size(); ++i)
         burst[i] = static_cast<std::uint8_t>(i);
     driver.PausePolling();
-    unit.Write(burst);
+    ASSERT_TRUE(unit.Write(burst));
     RunEvents(150);
     driver.ContinuePolling();
     ASSERT_TRUE(WaitFor([&] { return deliveries.size() == 2; }));
@@ -273,10 +193,9 @@ TEST_F(SerialDriverTest, StalledLineDropsWhatItCouldNotTakeInsteadOfQueueingIt)
     EXPECT_TRUE(driver.Connected());
 
     Bytes drained = unit.Read(flood.size());
-    const Bytes stop{42, 0, 1, 2, 13, 1, 59};
-    EXPECT_EQ(driver.SendData(stop.data(), static_cast<int>(stop.size())), 7);
+    EXPECT_EQ(driver.SendData(kStop.data(), static_cast<int>(kStop.size())), 7);
     const Bytes afterwards = unit.Read(7);
-    EXPECT_EQ(afterwards, stop);
+    EXPECT_EQ(afterwards, kStop);
     EXPECT_LE(drained.size(), static_cast<std::size_t>(written));
 }
 
@@ -287,8 +206,7 @@ TEST_F(SerialDriverTest, VanishedDeviceIsClosedAndCanBeOpenedAgain)
     unit.Close();
     ASSERT_TRUE(WaitFor([&] { return !driver.Connected(); }));
     EXPECT_EQ(lost, 1);
-    const Bytes stop{42, 0, 1, 2, 13, 1, 59};
-    EXPECT_EQ(driver.SendData(stop.data(), static_cast<int>(stop.size())), 0);
+    EXPECT_EQ(driver.SendData(kStop.data(), static_cast<int>(kStop.size())), 0);
 
     // The unit comes back under a new device path, found through the environment mapping.
     PseudoTerminal replugged;
@@ -300,10 +218,10 @@ TEST_F(SerialDriverTest, VanishedDeviceIsClosedAndCanBeOpenedAgain)
     ASSERT_TRUE(driver.Connect());
     ::unsetenv("VANTORA_COM3");
 
-    EXPECT_EQ(driver.SendData(stop.data(), static_cast<int>(stop.size())), 7);
-    EXPECT_EQ(replugged.Read(7), stop);
+    EXPECT_EQ(driver.SendData(kStop.data(), static_cast<int>(kStop.size())), 7);
+    EXPECT_EQ(replugged.Read(7), kStop);
     const Bytes version = test::VersionFrame(263);
-    replugged.Write(version);
+    ASSERT_TRUE(replugged.Write(version));
     ASSERT_TRUE(WaitFor([&] { return !deliveries.empty(); }));
     EXPECT_EQ(deliveries.back(), version);
     EXPECT_EQ(lost, 1);
@@ -313,11 +231,10 @@ TEST(SerialDriverClosed, SendsNothingAndRefusesAMissingDevice)
 {
     TCommPortDriver driver;
     driver.SetDeviceNameResolver([](int) { return std::string("/nonexistent/vantora-port"); });
-    const Bytes stop{42, 0, 1, 2, 13, 1, 59};
-    EXPECT_EQ(driver.SendData(stop.data(), static_cast<int>(stop.size())), 0);
+    EXPECT_EQ(driver.SendData(kStop.data(), static_cast<int>(kStop.size())), 0);
     EXPECT_FALSE(driver.Connect());
     EXPECT_FALSE(driver.Connected());
-    EXPECT_EQ(driver.SendData(stop.data(), static_cast<int>(stop.size())), 0);
+    EXPECT_EQ(driver.SendData(kStop.data(), static_cast<int>(kStop.size())), 0);
 }
 
 TEST(SerialDriverClosed, PortIndexChangesOnlyWhileClosed)

@@ -5,13 +5,10 @@
 #include "settings/settings_io.h"
 #include "settings/ui/qt_settings_store.h"
 #include "support/fake_settings_store.h"
+#include "support/settings_file.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QDirIterator>
 #include <QSettings>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <fcntl.h>
@@ -25,11 +22,10 @@ namespace vantora {
 namespace {
 
 using test::FakeSettingsStore;
+using test::kFolders;
 using test::StoreEvent;
+using test::Unchanged;
 using Kind = StoreEvent::Kind;
-
-const TrackingFolders kFolders{"/home/op/.wine/drive_c/Program Files/MoonSked/",
-                               "/home/op/.local/share/WSJT-X/"};
 
 StoreEvent Int(const std::string& name, int value)
 {
@@ -102,41 +98,36 @@ FakeSettingsStore CurrentStore()
     return store;
 }
 
-TEST(LoadSettings, FirstStartShowsTheMessageAndWritesEveryDefaultVersionLast)
+// A first start (no store) or another version's store: the message first, then every default
+// with the version last; only the callsign and values we do not know survive.
+TEST(LoadSettings, FirstStartOrOtherVersionResetsEverythingButTheCallsign)
 {
-    FakeSettingsStore store;
-    const Settings settings = LoadSettings(store, store, kFolders);
-
-    ASSERT_FALSE(store.log.empty());
-    EXPECT_EQ(store.log.front(), (StoreEvent{Kind::Message, std::string(kUpdateMessage), {}}));
-    EXPECT_EQ(store.Messages().size(), 1u);
-    EXPECT_EQ(store.Writes(), ResetWrites());
-    ExpectDefaults(settings);
-    EXPECT_EQ(settings.Znacka, "");
-    EXPECT_EQ(store.opens, 1);
-    EXPECT_EQ(store.closes, 1);
-}
-
-TEST(LoadSettings, OtherVersionsResetEverythingButTheCallsign)
-{
-    const FakeSettingsStore::Value versions[] = {std::string("1.08"), std::string("1.09 "),
-                                                 std::string(" 1.09"), std::string(""),
-                                                 std::int32_t{109}};
+    const std::optional<FakeSettingsStore::Value> versions[] = {
+        std::nullopt,       std::string("1.08"), std::string("1.09 "),
+        std::string(" 1.09"), std::string(""),   std::int32_t{109}};
     for (const auto& version : versions) {
-        FakeSettingsStore store = CurrentStore();
-        store.values["RegVersion"] = version;
-        store.values["Unknown"] = "left alone";
+        FakeSettingsStore store;
+        if (version) {
+            store = CurrentStore();
+            store.values["RegVersion"] = *version;
+            store.values["Unknown"] = "left alone";
+        }
         const Settings settings = LoadSettings(store, store, kFolders);
 
-        const std::string label = std::holds_alternative<std::string>(version)
-                                      ? '"' + std::get<std::string>(version) + '"'
-                                      : "integer";
-        EXPECT_EQ(store.Messages(), std::vector<std::string>{std::string(kUpdateMessage)}) << label;
-        EXPECT_EQ(store.Writes(), ResetWrites()) << label;
+        SCOPED_TRACE(!version ? "first start"
+                     : std::holds_alternative<std::string>(*version)
+                         ? '"' + std::get<std::string>(*version) + '"'
+                         : "integer");
+        ASSERT_FALSE(store.log.empty());
+        EXPECT_EQ(store.log.front(), (StoreEvent{Kind::Message, std::string(kUpdateMessage), {}}));
+        EXPECT_EQ(store.Messages().size(), 1u);
+        EXPECT_EQ(store.Writes(), ResetWrites());
         ExpectDefaults(settings);
-        EXPECT_EQ(settings.Znacka, "OK1XYZ") << label;
-        EXPECT_EQ(store.ReadString("Unknown"), "left alone") << label;
-        EXPECT_EQ(store.ReadString("RegVersion"), "1.09") << label;
+        EXPECT_EQ(settings.Znacka, version ? "OK1XYZ" : "");
+        EXPECT_EQ(store.ReadString("Unknown"), version ? std::optional<std::string>("left alone") : std::nullopt);
+        EXPECT_EQ(store.ReadString("RegVersion"), "1.09");
+        EXPECT_EQ(store.opens, 1);
+        EXPECT_EQ(store.closes, 1);
     }
 }
 
@@ -167,7 +158,7 @@ TEST(LoadSettings, CurrentVersionReadsEveryValueAndWritesNothing)
     }
 }
 
-TEST(LoadSettings, MissingOrMistypedValueReadsAsItsDefault)
+TEST(LoadSettings, MissingOrMistypedValueReadsAsItsDefaultAndLongNamesAreCut)
 {
     struct Case {
         const char* name;
@@ -197,6 +188,9 @@ TEST(LoadSettings, MissingOrMistypedValueReadsAsItsDefault)
         {"preset_8", std::int32_t{8}, [](const Settings& s) { return s.PresetName[8]; }, "Preset 8"},
         {"preset_a0", std::string("90"), [](const Settings& s) { return std::to_string(s.PresetAzimuth[0]); }, "0"},
         {"preset_e8", std::nullopt, [](const Settings& s) { return std::to_string(s.PresetElevation[8]); }, "0"},
+        // 30 characters: a name is cut to its first 20 characters (see CutPresetName).
+        {"preset_1", std::string("Anténa směr Ostrava přes kopec"), [](const Settings& s) { return s.PresetName[1]; },
+         "Anténa směr Ostrava "},
     };
     for (const Case& c : cases) {
         FakeSettingsStore store = CurrentStore();
@@ -213,23 +207,13 @@ TEST(LoadSettings, MissingOrMistypedValueReadsAsItsDefault)
     }
 }
 
-TEST(LoadSettings, PresetNamesAreCutToTwentyCharacters)
-{
-    FakeSettingsStore store = CurrentStore();
-    store.values["preset_1"] = "Anténa směr Ostrava přes kopec";  // 30 characters
-    store.values["preset_2"] = "12345678901234567890";              // exactly 20
-    store.values["preset_3"] = "123456789012345678901";             // 21
-    const Settings s = LoadSettings(store, store, kFolders);
-    EXPECT_EQ(s.PresetName[1], "Anténa směr Ostrava ");
-    EXPECT_EQ(s.PresetName[2], "12345678901234567890");
-    EXPECT_EQ(s.PresetName[3], "12345678901234567890");
-}
-
 TEST(CutPresetName, CountsCharactersNotBytes)
 {
     const std::pair<std::string, std::string> cases[] = {
         {"", ""},
         {"Preset 1", "Preset 1"},
+        {"12345678901234567890", "12345678901234567890"},
+        {"123456789012345678901", "12345678901234567890"},
         {"ŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘ", "ŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘ"},
         {"aaaaaaaaaaaaaaaaaaa€x", "aaaaaaaaaaaaaaaaaaa€"},
         {"aaaaaaaaaaaaaaaaaaaa€", "aaaaaaaaaaaaaaaaaaaa"},
@@ -241,29 +225,30 @@ TEST(CutPresetName, CountsCharactersNotBytes)
 
 TEST(LoadSettings, UnwritableStoreRunsOnDefaultsAndReportsNothing)
 {
-    {  // first start without rights: nothing shown, nothing written, the defaults
+    FakeSettingsStore outdated = CurrentStore();
+    outdated.values["RegVersion"] = "1.08";
+    const struct {
+        const char* name;
         FakeSettingsStore store;
-        store.writable = false;
-        const Settings s = LoadSettings(store, store, kFolders);
-        EXPECT_TRUE(store.log.empty());
-        ExpectDefaults(s);
-    }
-    {  // outdated and read-only: what the reset would give, callsign kept
-        FakeSettingsStore store = CurrentStore();
-        store.values["RegVersion"] = "1.08";
-        store.writable = false;
-        const Settings s = LoadSettings(store, store, kFolders);
-        EXPECT_TRUE(store.log.empty());
-        ExpectDefaults(s);
-        EXPECT_EQ(s.Znacka, "OK1XYZ");
-    }
-    {  // current and read-only: the stored values
-        FakeSettingsStore store = CurrentStore();
-        store.writable = false;
-        const Settings s = LoadSettings(store, store, kFolders);
-        EXPECT_TRUE(store.log.empty());
-        EXPECT_EQ(s.Port, 3);
-        EXPECT_EQ(s.PresetName[4], "Směr 4");
+        bool defaults;  // else the stored values
+        std::string callsign;
+    } cases[] = {
+        {"first start", FakeSettingsStore{}, true, ""},
+        {"outdated: what the reset would give, callsign kept", outdated, true, "OK1XYZ"},
+        {"current", CurrentStore(), false, "OK1XYZ"},
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(c.name);
+        c.store.writable = false;
+        const Settings s = LoadSettings(c.store, c.store, kFolders);
+        EXPECT_TRUE(c.store.log.empty());
+        EXPECT_EQ(s.Znacka, c.callsign);
+        if (c.defaults) {
+            ExpectDefaults(s);
+        } else {
+            EXPECT_EQ(s.Port, 3);
+            EXPECT_EQ(s.PresetName[4], "Směr 4");
+        }
     }
 }
 
@@ -302,20 +287,6 @@ TEST(SaveWindowState, PortZeroIsReadAsZeroAndStoredAsOneAtTheNextClose)
     other.Port = 5;
     ApplyStartupRules(other);
     EXPECT_EQ(other.Port, 5);
-}
-
-PreferenceValues Unchanged(const Settings& s)
-{
-    PreferenceValues v;
-    v.Znacka = s.Znacka;
-    v.Lokator = s.Lokator;
-    v.MoonSked = s.MoonSked;
-    v.WSJT = s.WSJT;
-    v.Language = s.Language;
-    v.PresetName = s.PresetName;
-    v.PresetAzimuth = s.PresetAzimuth;
-    v.PresetElevation = s.PresetElevation;
-    return v;
 }
 
 Settings Loaded()
@@ -477,26 +448,7 @@ TEST(ReadComDevice, OnlyANonEmptyStoredText)
 
 // ---- The INI file store ----
 
-class IniStoreTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
-
-    QString path() const { return m_dir.filePath("Merrow/Vantora.conf"); }
-
-    QByteArray contents() const
-    {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    QStringList folderEntries() const
-    {
-        return QDir(QFileInfo(path()).absolutePath())
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
-
-    QTemporaryDir m_dir;
-};
+using IniStoreTest = test::SettingsFileTest;
 
 TEST_F(IniStoreTest, FirstStartThenReloadRoundTripsEveryValue)
 {
@@ -538,29 +490,6 @@ TEST_F(IniStoreTest, FirstStartThenReloadRoundTripsEveryValue)
     EXPECT_EQ(s.SizeY, 700);
     EXPECT_EQ(s.SizeM, 1);
     EXPECT_TRUE(contents().contains("RegVersion=1.09"));
-}
-
-TEST_F(IniStoreTest, TextWhereAnIntegerBelongsReadsAsTheDefault)
-{
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(path()).absolutePath()));
-    QFile file(path());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[General]\nRegVersion=1.09\nPort=abc\nZoom=4\nView=-2\nSizeX=99999999999\n"
-               "SizeY=12x\nLokator=JO60AA\n");
-    file.close();
-
-    QtSettingsStore store(path());
-    FakeSettingsStore messages;
-    const Settings s = LoadSettings(store, messages, kFolders);
-    EXPECT_TRUE(messages.log.empty());
-    EXPECT_EQ(s.Port, 1);
-    EXPECT_EQ(s.Zoom, 4);
-    EXPECT_EQ(s.View, -2);
-    EXPECT_EQ(s.SizeX, 999);
-    EXPECT_EQ(s.SizeY, 624);
-    EXPECT_EQ(s.Language, 0);
-    EXPECT_EQ(s.Lokator, "JO60AA");
-    EXPECT_EQ(s.PresetName[3], "Preset 3");
 }
 
 TEST_F(IniStoreTest, WriteReplacesTheFileByRenameLeavingNothingBehind)
@@ -636,60 +565,78 @@ TEST_F(IniStoreTest, WriteCutShortLeavesTheOldFileWhole)
     EXPECT_EQ(folderEntries(), QStringList{"Vantora.conf"});
 }
 
-TEST_F(IniStoreTest, LocationThatCannotBeCreatedIsUnwritableAndStaysSilent)
+// Everything below the scratch folder: names, kinds and file contents.
+QStringList Tree(const QString& root)
 {
-    QFile blocker(m_dir.filePath("Merrow"));  // a file where the folder belongs
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    QStringList tree;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString name = it.next();
+        QFile file(name);
+        tree << name + (it.fileInfo().isDir() ? "/" : "=" + QString::fromUtf8(file.open(QIODevice::ReadOnly) ? file.readAll() : "?"));
+    }
+    tree.sort();
+    return tree;
+}
 
-    QtSettingsStore store(path());
+// A store that cannot be written reports it, announces nothing, changes nothing on the disk,
+// and the program runs on what it can read (SizeX `storedSizeX`, otherwise the defaults).
+void ExpectUnwritableAndLeftAlone(const QString& path, const QString& root, int storedSizeX)
+{
+    const QStringList before = Tree(root);
+    QtSettingsStore store(path);
     EXPECT_FALSE(store.Open());
     store.Close();
-
     FakeSettingsStore messages;
-    const Settings s = LoadSettings(store, messages, kFolders);
-    EXPECT_TRUE(messages.log.empty());
+    Settings s = LoadSettings(store, messages, kFolders);
+    EXPECT_EQ(s.SizeX, storedSizeX);
+    s.SizeX = 999;
     ExpectDefaults(s);
 
     PreferenceValues values = Unchanged(s);
-    values.Language = 1;
+    values.Language = 1;  // announced only when stored
+    values.Znacka = "OK9NEW";
     SavePreferences(store, messages, s, values);
+    s.Port = 3;
+    SaveWindowState(store, s, {800, 600, false});
     EXPECT_TRUE(messages.log.empty());
-    EXPECT_FALSE(QFileInfo::exists(path()));
+    EXPECT_EQ(Tree(root), before);
+}
+
+TEST_F(IniStoreTest, LocationThatCannotHoldTheFileIsUnwritable)
+{
+    ASSERT_TRUE(QDir().mkpath(path() + "/inside"));  // a folder where the file belongs
+    ExpectUnwritableAndLeftAlone(path(), m_dir.path(), 999);
+    ASSERT_TRUE(QDir(folder()).removeRecursively());
+
+    QFile blocker(folder());  // a file where the folder belongs
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    ExpectUnwritableAndLeftAlone(path(), m_dir.path(), 999);
 }
 
 TEST_F(IniStoreTest, ReadOnlyFileOrFolderIsUnwritable)
 {
     for (const bool folderReadOnly : {false, true}) {
-        QtSettingsStore store(path());
-        FakeSettingsStore messages;
-        const Settings s = LoadSettings(store, messages, kFolders);
-        const QByteArray before = contents();
-        const QString folder = QFileInfo(path()).absolutePath();
-        const QString target = folderReadOnly ? folder : path();
+        SCOPED_TRACE(folderReadOnly ? "read-only folder" : "read-only file");
+        {
+            QtSettingsStore store(path());
+            FakeSettingsStore messages;
+            Settings s = LoadSettings(store, messages, kFolders);
+            SaveWindowState(store, s, {1234, 624, false});  // SizeY stays the default
+        }
+        const QString target = folderReadOnly ? folder() : path();
         const QFileDevice::Permissions saved = QFile::permissions(target);
         QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-
         // Rights are not enforced for a privileged user; nothing to observe then.
         const bool enforced = ::access(QFile::encodeName(target).constData(), W_OK) != 0;
-        if (enforced) {
-            messages.log.clear();
-            EXPECT_FALSE(store.Open()) << folderReadOnly;
-            store.Close();
-            PreferenceValues values = Unchanged(s);
-            values.Language = 1;
-            values.Znacka = "OK9NEW";
-            SavePreferences(store, messages, s, values);
-            EXPECT_TRUE(messages.log.empty()) << folderReadOnly;
-            const Settings again = LoadSettings(store, messages, kFolders);
-            EXPECT_EQ(again.Port, s.Port);
-        }
+        if (enforced)
+            ExpectUnwritableAndLeftAlone(path(), m_dir.path(), 1234);
         QFile::setPermissions(target, saved);
-        EXPECT_EQ(contents(), before);
         QFile::remove(path());
-        if (!enforced) {
+        if (!enforced)
             GTEST_SKIP() << "file rights are not enforced for this user";
-        }
     }
 }
 

@@ -2,6 +2,7 @@
 #include "track/tcp_message.h"
 #include "track/ui/tcp_command_server.h"
 #include "support/event_wait.h"
+#include "support/target_sink_mock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -26,48 +27,13 @@
 #endif
 
 using namespace vantora;
-using ::testing::_;
+using vantora::test::MockTargetSink;
+using vantora::test::WaitFor;
 
 namespace {
 
-class MockTargetSink : public TargetSink {
-public:
-    MOCK_METHOD(void, Nastav, (int code, int value1, int value2), (override));
-};
-
-using vantora::test::WaitFor;
-
 // ---------------------------------------------------------------------------------------------
-// Decoding
-
-TEST(TcpMessage, DecodesQueriesAndSetMessages)
-{
-    using Kind = TcpAction::Kind;
-    struct Case {
-        const char* message;
-        Kind kind;
-        int azimuth;
-    };
-    const Case cases[] = {
-        {"$00", Kind::Query, 0},          {"$00#", Kind::Query, 0},
-        {"$00abcdefg", Kind::Query, 0},   {"$01#123@", Kind::SetAzimuth, 123},
-        {"$01x045", Kind::SetAzimuth, 45}, {"$01#000", Kind::SetAzimuth, 0},
-        {"$01#360", Kind::SetAzimuth, 360}, {"$01#361", Kind::Ignore, 0},
-        {"$01#999", Kind::Ignore, 0},     {"$01#12", Kind::Ignore, 0},
-        {"$01", Kind::Ignore, 0},         {"$01#1a3", Kind::Ignore, 0},
-        {"$01# 12", Kind::Ignore, 0},     {"$01#-12", Kind::Ignore, 0},
-        {"$01#12:", Kind::Ignore, 0},     {"$02#123", Kind::Ignore, 0},
-        {"#00", Kind::Ignore, 0},         {"#01#123", Kind::Ignore, 0},
-        {"$0", Kind::Ignore, 0},          {"", Kind::Ignore, 0},
-        {"$10", Kind::Ignore, 0},         {"x$00", Kind::Ignore, 0},
-    };
-    for (const auto& c : cases) {
-        const TcpAction action = ParseTcpMessage(c.message);
-        EXPECT_EQ(action.kind, c.kind) << c.message;
-        if (c.kind == Kind::SetAzimuth)
-            EXPECT_EQ(action.azimuth, c.azimuth) << c.message;
-    }
-}
+// Replies (which messages act: bad_input_test, every length and every byte in every place)
 
 TEST(TcpMessage, ReplyWritesEachPartOfTheAzimuth)
 {
@@ -140,22 +106,15 @@ protected:
     std::vector<QByteArray> handled;  // messages as the server cut them, in order
 };
 
-TEST_F(TcpServerTest, AnswersQueriesWithTheBeamAzimuth)
+TEST_F(TcpServerTest, AnswersQueriesWithTheBeamAzimuthOfTheMoment)
 {
     auto client = connectClient();
     EXPECT_EQ(query(*client), "$00#000@");  // before any position report
-    const std::pair<int, QByteArray> cases[] = {
-        {7, "$00#007@"}, {245, "$00#245@"}, {1234, "$00#1234@"}, {-13, "$00#0-1-3@"},
-    };
-    for (const auto& [azimuth, reply] : cases) {
-        beam = azimuth;
-        EXPECT_EQ(query(*client), reply);
-    }
+    beam = -13;
+    EXPECT_EQ(query(*client), "$00#0-1-3@");
     beam = 7;
-    for (const QByteArray message : {"$00#", "$00#xyz", "$00abcdefg"}) {
-        EXPECT_EQ(send(*client, message), std::vector<QByteArray>{message});
-        EXPECT_EQ(receive(*client, 8), "$00#007@") << message.constData();
-    }
+    EXPECT_EQ(send(*client, "$00abcdefg"), std::vector<QByteArray>{"$00abcdefg"});
+    EXPECT_EQ(receive(*client, 8), "$00#007@");
     EXPECT_TRUE(reports.isEmpty());
 }
 
@@ -166,11 +125,7 @@ TEST_F(TcpServerTest, SetMessagesGoToNastavAndOthersAreIgnored)
         std::optional<int> azimuth;  // Nastav(1, azimuth, 0)
     };
     const Case cases[] = {
-        {"$01#123@", 123},   {"$01x045", 45},    {"$01#360", 360},   {"$01 000@@@", 0},
-        {"$01#361", {}},     {"$01#999", {}},    {"$01#12", {}},     {"$01#1a3", {}},
-        {"$01# 12", {}},     {"$01#-12", {}},    {"$02#123", {}},    {"$02", {}},
-        {"#00", {}},         {"#01#123@", {}},   {"$0", {}},         {"$", {}},
-        {"00#123", {}},      {QByteArray("\x00\xff\x01", 3), {}},
+        {"$01#123@", 123}, {"$01 000@@@", 0}, {"$01#361", {}}, {QByteArray("\x00\xff\x01", 3), {}},
     };
     beam = 42;
     auto client = connectClient();
