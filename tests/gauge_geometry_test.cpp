@@ -36,26 +36,34 @@ struct GeometryCase {
     double cx;
     int cxPixel, cy, radius;
     double baseAngle;
+    std::vector<std::pair<float, GaugePoint>> ends;  // pointer end at a position
 };
 
-TEST(GaugeGeometry, CentreRadiusAndBaseAngleOfEachStyle)
+TEST(GaugeGeometry, CentreRadiusBaseAngleAndPointerEndsOfEachStyle)
 {
     const GeometryCase cases[] = {
-        // Rotator dial: integer halves for radius and cy, exact half for cx.
-        {"rotator dial", 193, 193, 1, TStyle::CenterStyle, 360, 5, 360, 96.5, 96, 96, 91, -90.0},
-        // Odd width: the pointer starts at the truncated half, end points use the exact one.
-        {"odd width", 195, 195, 1, TStyle::CenterStyle, 360, 5, 360, 97.5, 97, 97, 92, -90.0},
-        {"rotator dial x2", 386, 386, 2, TStyle::CenterStyle, 360, 5, 360, 193.0, 193, 193, 183, -90.0},
-        {"quarter dial", 193, 193, 1, TStyle::RightStyle, 90, 20, 90, 173.0, 173, 173, 153, 0.0},
-        {"left style", 100, 80, 1, TStyle::LeftStyle, 90, 10, 90, 10.0, 10, 70, 80, 90.0},
+        // Rotator dial: integer halves for radius and cy, exact half for cx. 0 points down, a
+        // quarter left, half up, three quarters right; 96.5 and 187.5 round to even.
+        {"rotator dial", 193, 193, 1, TStyle::CenterStyle, 360, 5, 360, 96.5, 96, 96, 91, -90.0,
+         {{0.0f, {96, 187}}, {90.0f, {6, 96}}, {180.0f, {96, 5}}, {270.0f, {188, 96}}, {360.0f, {96, 187}}}},
+        // Odd width: the pointer starts at the truncated half, end points use the exact one
+        // (97.5 rounds to even 98).
+        {"odd width", 195, 195, 1, TStyle::CenterStyle, 360, 5, 360, 97.5, 97, 97, 92, -90.0, {{180.0f, {98, 5}}}},
+        {"rotator dial x2", 386, 386, 2, TStyle::CenterStyle, 360, 5, 360, 193.0, 193, 193, 183, -90.0, {}},
+        // 173 - 153 * 0.7071 = 64.81 at 45.
+        {"quarter dial", 193, 193, 1, TStyle::RightStyle, 90, 20, 90, 173.0, 173, 173, 153, 0.0,
+         {{0.0f, {20, 173}}, {90.0f, {173, 20}}, {45.0f, {65, 65}}}},
+        {"left style", 100, 80, 1, TStyle::LeftStyle, 90, 10, 90, 10.0, 10, 70, 80, 90.0,
+         {{0.0f, {10, -10}}, {90.0f, {90, 70}}}},
         // Below 180 degrees the radius reaches the margins: 102.5 / cos 30 = 118.35 -> 118,
         // and the centre sits low: 118 + (180 - 118) / 2.
-        {"default 120 degrees", 225, 180, 1, TStyle::CenterStyle, 120, 10, 140, 112.5, 112, 149, 118, 30.0},
+        {"default 120 degrees", 225, 180, 1, TStyle::CenterStyle, 120, 10, 140, 112.5, 112, 149, 118, 30.0, {}},
         // 102.5 / cos 60 = 205 is limited to H - 2m = 80; cy = 80 + 20 / 2.
-        {"flat box", 225, 100, 1, TStyle::CenterStyle, 60, 10, 140, 112.5, 112, 90, 80, 60.0},
-        {"half circle", 225, 180, 1, TStyle::CenterStyle, 180, 10, 140, 112.5, 112, 90, 102, 0.0},
+        {"flat box", 225, 100, 1, TStyle::CenterStyle, 60, 10, 140, 112.5, 112, 90, 80, 60.0, {}},
+        {"half circle", 225, 180, 1, TStyle::CenterStyle, 180, 10, 140, 112.5, 112, 90, 102, 0.0, {}},
         // Map: a negative margin gives a radius beyond the edges.
-        {"map", 796, 617, 1, TStyle::CenterStyle, 360, -120, 360, 398.0, 398, 308, 518, -90.0},
+        {"map", 796, 617, 1, TStyle::CenterStyle, 360, -120, 360, 398.0, 398, 308, 518, -90.0,
+         {{180.0f, {398, -210}}, {270.0f, {916, 308}}}},
     };
     for (const GeometryCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -65,45 +73,9 @@ TEST(GaugeGeometry, CentreRadiusAndBaseAngleOfEachStyle)
         EXPECT_EQ(g.cy, c.cy);
         EXPECT_EQ(g.radius, c.radius);
         EXPECT_DOUBLE_EQ(g.baseAngle, c.baseAngle);
+        for (const auto& [position, end] : c.ends)
+            EXPECT_EQ(g.PointerEnd(position), end) << position;
     }
-}
-
-TEST(GaugeGeometry, PointerEndsOfTheDials)
-{
-    const GaugeGeometry dial = ComputeGaugeGeometry(193, 193, 1, TStyle::CenterStyle, 360, 5, 360);
-    const GaugeGeometry quarter = ComputeGaugeGeometry(193, 193, 1, TStyle::RightStyle, 90, 20, 90);
-    const GaugeGeometry left = ComputeGaugeGeometry(100, 80, 1, TStyle::LeftStyle, 90, 10, 90);
-    const GaugeGeometry map = ComputeGaugeGeometry(796, 617, 1, TStyle::CenterStyle, 360, -120, 360);
-    const GaugeGeometry odd = ComputeGaugeGeometry(195, 195, 1, TStyle::CenterStyle, 360, 5, 360);
-    struct Case {
-        const char* name;
-        const GaugeGeometry& geometry;
-        float position;
-        GaugePoint end;
-    };
-    const Case cases[] = {
-        // 0 down, a quarter left, half up, three quarters right; 96.5 and 187.5 round to even.
-        {"dial 0 down", dial, 0.0f, {96, 187}},
-        {"dial 90 left", dial, 90.0f, {6, 96}},
-        {"dial 180 up", dial, 180.0f, {96, 5}},
-        {"dial 270 right", dial, 270.0f, {188, 96}},
-        {"dial 360 down", dial, 360.0f, {96, 187}},
-        {"quarter 0 left", quarter, 0.0f, {20, 173}},
-        {"quarter 90 up", quarter, 90.0f, {173, 20}},
-        {"quarter 45", quarter, 45.0f, {65, 65}},  // 173 - 153 * 0.7071 = 64.81
-        {"left 0 up", left, 0.0f, {10, -10}},
-        {"left 90 right", left, 90.0f, {90, 70}},
-        {"odd width up", odd, 180.0f, {98, 5}},  // 97.5 rounds to even, the start is 97
-        {"map north", map, 180.0f, {398, -210}},
-        {"map east", map, 270.0f, {916, 308}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(c.geometry.PointerEnd(c.position), c.end);
-    }
-    EXPECT_EQ(dial.PointerStart(), (GaugePoint{96, 96}));
-    EXPECT_EQ(quarter.PointerStart(), (GaugePoint{173, 173}));
-    EXPECT_EQ(odd.PointerStart(), (GaugePoint{97, 97}));
 }
 
 TEST(GaugeGeometry, LeftAndRightStylesSpanAtMostAQuarter)
@@ -242,6 +214,7 @@ TEST(GaugeModel, DefaultsOfANewGauge)
     EXPECT_EQ(m.indMinimum(), 30);
     EXPECT_EQ(m.indMaximum(), 80);
     EXPECT_EQ(m.antiAliased(), TAntialiased::aaNone);
+    // The stored number 4045 is exactly these options.
     EXPECT_EQ(kDefaultFaceOptions,
               FaceBit(TFaceOption::ShowMargin) | FaceBit(TFaceOption::ShowMainTicks) |
                   FaceBit(TFaceOption::ShowSubTicks) | FaceBit(TFaceOption::ShowIndicatorMax) |
