@@ -14,19 +14,8 @@ namespace vantora {
 namespace {
 
 using test::Bytes;
+using test::CommandFrame;
 using test::RecordingSink;
-
-// A command frame as the unit expects it: header, code, payload, 8-bit sum.
-Bytes CommandFrame(std::uint8_t code, const Bytes& payload)
-{
-    Bytes frame{42, 0, 1, static_cast<std::uint8_t>(payload.size() + 1), code};
-    frame.insert(frame.end(), payload.begin(), payload.end());
-    unsigned sum = 0;
-    for (std::uint8_t byte : frame)
-        sum += byte;
-    frame.push_back(static_cast<std::uint8_t>(sum & 0xFF));
-    return frame;
-}
 
 Bytes Ascii(std::string_view text)
 {
@@ -330,14 +319,6 @@ TEST(LcdText, DefaultsPaddingAndModeSwaps)
 }
 
 // ---------------------------------------------------------------- Sensors calibration
-
-TEST(SensorCalibration, ButtonsNeedAnIdAboveOne)
-{
-    EXPECT_FALSE(SensorPresent(0));
-    EXPECT_FALSE(SensorPresent(1));
-    EXPECT_TRUE(SensorPresent(2));
-    EXPECT_TRUE(SensorPresent(255));
-}
 
 TEST(SensorCalibration, WritePositionChecksAndFrames)
 {

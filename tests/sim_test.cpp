@@ -11,6 +11,7 @@
 #include "unitsim_options.h"
 
 #include "link/unit_frame.h"
+#include "support/link_test_doubles.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -39,26 +40,18 @@ using ::testing::ElementsAreArray;
 
 namespace {
 
-// A command frame as the program sends it: 42, source 0, destination, L, code, payload, checksum.
-Bytes Command(std::uint8_t code, Bytes payload, std::uint8_t destination = 1)
-{
-    Bytes frame{42, 0, destination, static_cast<std::uint8_t>(payload.size() + 1), code};
-    for (std::uint8_t byte : payload)
-        frame.push_back(byte);
-    frame.push_back(Checksum8(frame.data(), frame.size()));
-    return frame;
-}
+using vantora::test::CommandFrame;
 
 Bytes Manual(bool right, bool left, bool up, bool down)
 {
-    return Command(12, {right, left, up, down});
+    return CommandFrame(12, {right, left, up, down});
 }
 
 Bytes Goto(int target1, bool move1, int target2, bool move2)
 {
     const auto lo = [](int v) { return static_cast<std::uint8_t>(v & 0xFF); };
     const auto hi = [](int v) { return static_cast<std::uint8_t>((v >> 8) & 0xFF); };
-    return Command(11, {lo(target1), hi(target1), move1, lo(target2), hi(target2), move2});
+    return CommandFrame(11, {lo(target1), hi(target1), move1, lo(target2), hi(target2), move2});
 }
 
 Bytes WriteRotator2(std::uint8_t maxElevation, int limitSwitch, std::uint8_t mode, const char* text = "Elevace")
@@ -68,7 +61,7 @@ Bytes WriteRotator2(std::uint8_t maxElevation, int limitSwitch, std::uint8_t mod
     for (int i = 0; i < 7; ++i)
         payload.push_back(static_cast<std::uint8_t>(text[i]));
     payload.push_back(0);
-    return Command(18, payload);
+    return CommandFrame(18, payload);
 }
 
 Bytes SensorCommand(std::uint8_t rotator, std::uint8_t operation, std::optional<int> value = std::nullopt)
@@ -78,7 +71,7 @@ Bytes SensorCommand(std::uint8_t rotator, std::uint8_t operation, std::optional<
         payload.push_back(static_cast<std::uint8_t>(*value & 0xFF));
         payload.push_back(static_cast<std::uint8_t>(*value >> 8));
     }
-    return Command(19, payload);
+    return CommandFrame(19, payload);
 }
 
 // Position report fields read back from a frame, rotator 2 signed as the program reads it.
@@ -123,16 +116,16 @@ TEST(UnitSimFrames, EveryCommandGetsItsResponse)
         Bytes response;
     };
     const Case cases[] = {
-        {"version", Command(99, {1}), {42, 1, 0, 3, 99, 7, 1, 153}},
+        {"version", CommandFrame(99, {1}), {42, 1, 0, 3, 99, 7, 1, 153}},
         {"manual poll", Manual(false, false, false, false), {42, 1, 0, 10, 10, 0, 0, 1, 0, 0, 1, 0, 2, 0, 67}},
-        {"stop", Command(13, {1}), {42, 1, 0, 10, 10, 0, 0, 1, 0, 0, 1, 0, 2, 0, 67}},
-        {"select rotator 2", Command(21, {1}), {42, 1, 0, 10, 10, 0, 0, 1, 0, 0, 1, 0, 2, 1, 68}},
+        {"stop", CommandFrame(13, {1}), {42, 1, 0, 10, 10, 0, 0, 1, 0, 0, 1, 0, 2, 0, 67}},
+        {"select rotator 2", CommandFrame(21, {1}), {42, 1, 0, 10, 10, 0, 0, 1, 0, 0, 1, 0, 2, 1, 68}},
         {"go-to both", Goto(270, true, 45, true), {42, 1, 0, 6, 100, 11, 1, 0, 1, 0, 162}},
         {"go-to rotator 1", Goto(270, true, 0, false), {42, 1, 0, 6, 100, 11, 1, 0, 0, 0, 161}},
         {"go-to rotator 2", Goto(0, false, 10, true), {42, 1, 0, 6, 100, 11, 0, 0, 1, 0, 161}},
         {"go-to nothing", Goto(0, false, 0, false), {42, 1, 0, 6, 100, 11, 0, 0, 0, 0, 160}},
-        {"sensor ids", Command(16, {5, 6}), {42, 1, 0, 2, 100, 16, 161}},
-        {"display", Command(20, {1}), {42, 1, 0, 2, 100, 20, 165}},
+        {"sensor ids", CommandFrame(16, {5, 6}), {42, 1, 0, 2, 100, 16, 161}},
+        {"display", CommandFrame(20, {1}), {42, 1, 0, 2, 100, 20, 165}},
         {"rotator 2", WriteRotator2(90, 180, 2), {42, 1, 0, 2, 100, 18, 163}},
         {"sensor reset", SensorCommand(1, 1), {42, 1, 0, 3, 100, 19, 11, 176}},
         {"sensor invert", SensorCommand(2, 2), {42, 1, 0, 3, 100, 19, 12, 177}},
@@ -167,7 +160,7 @@ TEST(UnitSimFrames, SettingsReportCarriesEveryFieldAtItsOffset)
     Bytes expected{42, 1, 0, 32, 15, 21, 22, 5, 4, 30, 103, 1, 6, 3, 40, 85, 44, 1, 1,
                    'A', 'B', 'C', 'D', 'E', 'F', 'G', 0, 'x', 'y', 'z', ' ', ' ', ' ', ' ', 0, 1};
     expected.push_back(Checksum8(expected.data(), expected.size()));
-    const Bytes report = Answer(model, Command(15, {1}));
+    const Bytes report = Answer(model, CommandFrame(15, {1}));
     ASSERT_EQ(report.size(), 37u);
     EXPECT_THAT(report, ElementsAreArray(expected));
 }
@@ -178,7 +171,7 @@ TEST(UnitSimFrames, VersionReportCarriesTheConfiguredFirmware)
         UnitModelOptions options;
         options.firmwareVersion = static_cast<std::uint16_t>(version);
         UnitModel model(options);
-        const Bytes report = Answer(model, Command(99, {1}));
+        const Bytes report = Answer(model, CommandFrame(99, {1}));
         ASSERT_EQ(report.size(), 8u);
         EXPECT_EQ(report[5], low) << version;
         EXPECT_EQ(report[6], high) << version;
@@ -188,9 +181,9 @@ TEST(UnitSimFrames, VersionReportCarriesTheConfiguredFirmware)
 
 TEST(UnitSimFrames, FramesTheUnitMustIgnore)
 {
-    Bytes badSum = Command(99, {1});
+    Bytes badSum = CommandFrame(99, {1});
     badSum.back() = static_cast<std::uint8_t>(badSum.back() + 1);
-    Bytes wrongLength = Command(99, {1});
+    Bytes wrongLength = CommandFrame(99, {1});
     wrongLength[3] = 3;
     wrongLength.back() = Checksum8(wrongLength.data(), wrongLength.size() - 1);
     const struct {
@@ -198,10 +191,10 @@ TEST(UnitSimFrames, FramesTheUnitMustIgnore)
         Bytes frame;
     } cases[] = {
         {"checksum one off", badSum},
-        {"other destination", Command(99, {1}, 2)},
-        {"unknown code", Command(14, {1})},
-        {"go-to too short", Command(11, {1, 2, 3})},
-        {"write rotator 1 too short", Command(17, {1, 2, 3, 4})},
+        {"other destination", CommandFrame(99, {1}, 2)},
+        {"unknown code", CommandFrame(14, {1})},
+        {"go-to too short", CommandFrame(11, {1, 2, 3})},
+        {"write rotator 1 too short", CommandFrame(17, {1, 2, 3, 4})},
         {"length byte disagrees", wrongLength},
         {"truncated", Bytes{42, 0, 1}},
     };
@@ -273,38 +266,48 @@ TEST(UnitSimMotion, ManySmallStepsEqualOneLargeStep)
     EXPECT_NE(once.position(1), 0);
 }
 
-TEST(UnitSimMotion, ManualDriveFollowsTheHeldKeys)
+// Keys held for `seconds`, polled every 50 ms as the program does while a key is down.
+TEST(UnitSimMotion, HeldKeysDriveWithinTheLimitSwitchesAndTheMaximumElevation)
 {
     struct Case {
         const char* name;
-        std::uint8_t mode;
-        std::uint8_t active;
+        std::uint8_t mode, active, maxElevation;
+        int start1, start2;
         Bytes keys;
-        int start2;
+        int seconds;
         int position1, position2;
     };
+    const std::uint8_t el = kModeElevation, az = kModeAzimuth;
     const Case cases[] = {
-        {"right turns rotator 1", kModeElevation, 0, Manual(true, false, false, false), 10, 6, 10},
-        {"left turns rotator 1", kModeElevation, 0, Manual(false, true, false, false), 10, 354, 10},
-        {"up raises rotator 2", kModeElevation, 0, Manual(false, false, true, false), 10, 0, 13},
-        {"down lowers rotator 2", kModeElevation, 0, Manual(false, false, false, true), 10, 0, 7},
-        {"right and up together", kModeElevation, 0, Manual(true, false, true, false), 10, 6, 13},
-        {"right and left cancel", kModeElevation, 0, Manual(true, true, false, false), 10, 0, 10},
-        {"right with rotator 2 selected", kModeAzimuth, 1, Manual(true, false, false, false), 10, 0, 16},
-        {"left with rotator 2 selected", kModeAzimuth, 1, Manual(false, true, false, false), 10, 0, 4},
-        {"up does nothing in azimuth mode", kModeAzimuth, 0, Manual(false, false, true, false), 10, 0, 10},
+        {"right turns rotator 1", el, 0, 90, 0, 10, Manual(true, false, false, false), 1, 6, 10},
+        {"left turns rotator 1", el, 0, 90, 0, 10, Manual(false, true, false, false), 1, 354, 10},
+        {"up raises rotator 2", el, 0, 90, 0, 10, Manual(false, false, true, false), 1, 0, 13},
+        {"down lowers rotator 2", el, 0, 90, 0, 10, Manual(false, false, false, true), 1, 0, 7},
+        {"right and up together", el, 0, 90, 0, 10, Manual(true, false, true, false), 1, 6, 13},
+        {"right and left cancel", el, 0, 90, 0, 10, Manual(true, true, false, false), 1, 0, 10},
+        {"right with rotator 2 selected", az, 1, 90, 0, 10, Manual(true, false, false, false), 1, 0, 16},
+        {"left with rotator 2 selected", az, 1, 90, 0, 10, Manual(false, true, false, false), 1, 0, 4},
+        {"up does nothing in azimuth mode", az, 0, 90, 0, 10, Manual(false, false, true, false), 1, 0, 10},
         // Rotator 2 in elevation is no azimuth rotator, whatever the selection says.
-        {"selection ignored in elevation mode", kModeElevation, 1, Manual(true, false, false, false), 10, 6, 10},
-        {"no key", kModeElevation, 0, Manual(false, false, false, false), 10, 0, 10},
+        {"selection ignored in elevation mode", el, 1, 90, 0, 10, Manual(true, false, false, false), 1, 6, 10},
+        {"no key", el, 0, 90, 0, 10, Manual(false, false, false, false), 1, 0, 10},
+        {"right up to the stop", el, 0, 90, 170, 0, Manual(true, false, false, false), 10, 180, 0},
+        {"left down to the stop", el, 0, 90, 190, 0, Manual(false, true, false, false), 10, 180, 0},
+        {"up to the maximum", el, 0, 90, 0, 80, Manual(false, false, true, false), 10, 0, 90},
+        {"lower maximum", el, 0, 60, 0, 50, Manual(false, false, true, false), 10, 0, 60},
+        {"down to the horizon", el, 0, 90, 0, 5, Manual(false, false, false, true), 10, 0, 0},
+        {"above the maximum: no further up", el, 0, 30, 0, 50, Manual(false, false, true, false), 10, 0, 50},
+        {"below the horizon: no further down", el, 0, 90, 0, -20, Manual(false, false, false, true), 10, 0, -20},
+        {"below the horizon: up is allowed", el, 0, 90, 0, -20, Manual(false, false, true, false), 10, 0, 10},
+        {"second azimuth rotator stops too", az, 1, 90, 0, 170, Manual(true, false, false, false), 10, 0, 180},
     };
     for (const Case& c : cases) {
-        UnitConfig config;
-        config.mode2 = c.mode;
-        UnitModel model({}, config);
+        UnitModel model;
+        Answer(model, WriteRotator2(c.maxElevation, 180, c.mode));
+        Answer(model, CommandFrame(21, {c.active}));
+        model.setPosition(1, c.start1);
         model.setPosition(2, c.start2);
-        Answer(model, Command(21, {c.active}));
-        // The program polls every 50 ms while the key is held: one second of polls.
-        for (int tick = 0; tick < 20; ++tick) {
+        for (int tick = 0; tick < 20 * c.seconds; ++tick) {
             Answer(model, c.keys);
             model.advance(50ms);
         }
@@ -346,7 +349,7 @@ TEST(UnitSimMotion, StopHaltsBothRotatorsAndReportsWhereTheyStand)
     UnitModel model;
     Answer(model, Goto(90, true, 60, true));
     model.advance(2s);
-    const Decoded atStop = DecodePosition(Answer(model, Command(13, {1})));
+    const Decoded atStop = DecodePosition(Answer(model, CommandFrame(13, {1})));
     EXPECT_EQ(atStop.position1, 12);
     EXPECT_EQ(atStop.position2, 6);
     model.advance(30s);
@@ -354,7 +357,7 @@ TEST(UnitSimMotion, StopHaltsBothRotatorsAndReportsWhereTheyStand)
     EXPECT_EQ(model.position(2), 6);
 
     Answer(model, Manual(false, false, true, false));
-    Answer(model, Command(13, {1}));
+    Answer(model, CommandFrame(13, {1}));
     model.advance(1s);
     EXPECT_EQ(model.position(2), 6);
 }
@@ -367,7 +370,7 @@ TEST(UnitSimMotion, SelectSwitchesTheActiveRotator)
         int expected;
     } steps[] = {{1, 1}, {1, 1}, {0, 0}, {7, 0}, {1, 1}, {200, 1}};
     for (const auto& step : steps) {
-        const Decoded report = DecodePosition(Answer(model, Command(21, {step.value})));
+        const Decoded report = DecodePosition(Answer(model, CommandFrame(21, {step.value})));
         EXPECT_EQ(report.active, step.expected) << int(step.value);
         EXPECT_EQ(model.activeRotator(), step.expected);
     }
@@ -381,54 +384,18 @@ TEST(UnitSimMotion, ModeWrittenByCommand18ChangesTheReports)
 
     Answer(model, WriteRotator2(90, 180, 1, "Azimut "));
     EXPECT_EQ(DecodePosition(Answer(model, Manual(false, false, false, false))).mode, 1);
-    EXPECT_EQ(Answer(model, Command(15, {1}))[18], 1);
+    EXPECT_EQ(Answer(model, CommandFrame(15, {1}))[18], 1);
     model.setPosition(2, 270);
 
     Answer(model, WriteRotator2(90, 180, 2));
     const Decoded report = DecodePosition(Answer(model, Manual(false, false, false, false)));
     EXPECT_EQ(report.mode, 2);
     EXPECT_EQ(report.position2, -90);  // an azimuth past 180 becomes the negative elevation it means
-    EXPECT_EQ(Answer(model, Command(15, {1}))[18], 2);
+    EXPECT_EQ(Answer(model, CommandFrame(15, {1}))[18], 2);
 
     // Any mode byte but 2 means azimuth.
     Answer(model, WriteRotator2(90, 180, 0));
     EXPECT_EQ(DecodePosition(Answer(model, Manual(false, false, false, false))).mode, 1);
-}
-
-TEST(UnitSimMotion, LimitSwitchesAndMaximumElevationBoundTheMotion)
-{
-    struct Case {
-        const char* name;
-        std::uint8_t mode;
-        std::uint8_t maxElevation;
-        int start1, start2;
-        Bytes keys;
-        int position1, position2;
-    };
-    const Case cases[] = {
-        {"right up to the stop", kModeElevation, 90, 170, 0, Manual(true, false, false, false), 180, 0},
-        {"left down to the stop", kModeElevation, 90, 190, 0, Manual(false, true, false, false), 180, 0},
-        {"up to the maximum", kModeElevation, 90, 0, 80, Manual(false, false, true, false), 0, 90},
-        {"lower maximum", kModeElevation, 60, 0, 50, Manual(false, false, true, false), 0, 60},
-        {"down to the horizon", kModeElevation, 90, 0, 5, Manual(false, false, false, true), 0, 0},
-        {"above the maximum: no further up", kModeElevation, 30, 0, 50, Manual(false, false, true, false), 0, 50},
-        {"below the horizon: no further down", kModeElevation, 90, 0, -20, Manual(false, false, false, true), 0, -20},
-        {"below the horizon: up is allowed", kModeElevation, 90, 0, -20, Manual(false, false, true, false), 0, 10},
-        {"second azimuth rotator stops too", kModeAzimuth, 90, 0, 170, Manual(true, false, false, false), 0, 180},
-    };
-    for (const Case& c : cases) {
-        UnitModel model;
-        Answer(model, WriteRotator2(c.maxElevation, 180, c.mode));
-        Answer(model, Command(21, {std::uint8_t(c.mode == kModeAzimuth ? 1 : 0)}));
-        model.setPosition(1, c.start1);
-        model.setPosition(2, c.start2);
-        for (int tick = 0; tick < 200; ++tick) {  // ten seconds of held key
-            Answer(model, c.keys);
-            model.advance(50ms);
-        }
-        EXPECT_EQ(model.position(1), c.position1) << c.name;
-        EXPECT_EQ(model.position(2), c.position2) << c.name;
-    }
 }
 
 TEST(UnitSimMotion, MovingTheLimitSwitchChangesTheWayRound)
@@ -443,7 +410,7 @@ TEST(UnitSimMotion, MovingTheLimitSwitchChangesTheWayRound)
     const char* text = "Azimut ";
     payload.insert(payload.end(), text, text + 7);
     payload.push_back(0);
-    Answer(model, Command(17, payload));
+    Answer(model, CommandFrame(17, payload));
     EXPECT_EQ(model.position(1), 356);  // the sensor still reads the same azimuth
     Answer(model, Goto(10, true, 0, false));
     model.advance(1s);
@@ -504,17 +471,17 @@ TEST(UnitSimSettings, WritesAreStoredReportedAndAnnounced)
     int announced = 0;
     model.setConfigListener([&](const UnitConfig&) { ++announced; });
 
-    Answer(model, Command(16, {5, 6}));
+    Answer(model, CommandFrame(16, {5, 6}));
     Bytes rotator1{12, 11, 100, 103, 1};
     const char* text = "Az";
     rotator1.insert(rotator1.end(), text, text + 2);
     rotator1.insert(rotator1.end(), {' ', ' ', ' ', ' ', ' ', 0});
-    Answer(model, Command(17, rotator1));
+    Answer(model, CommandFrame(17, rotator1));
     Answer(model, WriteRotator2(200, 400, 1, "E\xE9vace "));  // out of range: the unit clamps
-    Answer(model, Command(20, {1}));
+    Answer(model, CommandFrame(20, {1}));
     EXPECT_EQ(announced, 4);
 
-    const Bytes report = Answer(model, Command(15, {1}));
+    const Bytes report = Answer(model, CommandFrame(15, {1}));
     const Bytes expected{5, 6, 12, 11, 100, 103, 1, 3, 2, 25, 180, 103, 1, 1,
                          'A', 'z', ' ', ' ', ' ', ' ', ' ', 0, 'E', 0xE9, 'v', 'a', 'c', 'e', ' ', 0, 1};
     EXPECT_THAT(Bytes(report.begin() + 5, report.end() - 1), ElementsAreArray(expected));
@@ -561,7 +528,7 @@ TEST(UnitSimSettings, ConfigFileRoundTripAndDamagedLines)
 TEST(UnitSimStream, FramesAreFoundHoweverTheBytesArrive)
 {
     const Bytes poll = Manual(true, false, false, false);
-    const Bytes version = Command(99, {1});
+    const Bytes version = CommandFrame(99, {1});
     const auto join = [](std::initializer_list<Bytes> parts) {
         Bytes all;
         for (const Bytes& p : parts)
@@ -605,7 +572,7 @@ TEST(UnitSimStream, FramesAreFoundHoweverTheBytesArrive)
 
 TEST(UnitSimStream, AStaleFragmentIsForgotten)
 {
-    const Bytes version = Command(99, {1});
+    const Bytes version = CommandFrame(99, {1});
     FrameExtractor extractor(100ms);
     EXPECT_TRUE(extractor.feed(version.data(), 4, 0ms).empty());
     EXPECT_EQ(extractor.pendingBytes(), 4u);
@@ -868,7 +835,7 @@ TEST(UnitSimPty, RoundTripAndReopen)
     EXPECT_EQ(settings.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
     EXPECT_EQ(settings.c_lflag & (ICANON | ECHO | ISIG), 0u);
 
-    WriteAll(fd, Command(99, {1}));
+    WriteAll(fd, CommandFrame(99, {1}));
     EXPECT_THAT(ReadExactly(fd, 8, pump), ElementsAreArray(BuildVersionReport(266)));
 
     // A frame written in two pieces, then two frames in one write.
@@ -877,7 +844,7 @@ TEST(UnitSimPty, RoundTripAndReopen)
     pump();
     WriteAll(fd, Bytes(poll.begin() + 3, poll.end()));
     EXPECT_EQ(ReadExactly(fd, 15, pump).size(), 15u);
-    Bytes both = Command(21, {1});
+    Bytes both = CommandFrame(21, {1});
     both.insert(both.end(), poll.begin(), poll.end());
     WriteAll(fd, both);
     const Bytes answers = ReadExactly(fd, 30, pump);
@@ -892,7 +859,7 @@ TEST(UnitSimPty, RoundTripAndReopen)
     EXPECT_FALSE(pty.peerPresent());
     fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(fd, 0);
-    WriteAll(fd, Command(99, {1}));
+    WriteAll(fd, CommandFrame(99, {1}));
     EXPECT_THAT(ReadExactly(fd, 8, pump), ElementsAreArray(BuildVersionReport(266)));
     ::close(fd);
     EXPECT_EQ(server.stats().framesReceived, 5u);
@@ -971,7 +938,7 @@ TEST(UnitSimProgram, AnswersOverItsLinkAndCleansUpOnSigterm)
     for (int session = 0; session < 2; ++session) {
         const int fd = ::open(link.c_str(), O_RDWR | O_NOCTTY);
         ASSERT_GE(fd, 0);
-        WriteAll(fd, Command(99, {1}));
+        WriteAll(fd, CommandFrame(99, {1}));
         EXPECT_THAT(ReadExactly(fd, 8, [] {}), ElementsAreArray(BuildVersionReport(262))) << session;
         ::close(fd);
     }

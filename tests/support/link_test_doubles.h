@@ -50,21 +50,29 @@ public:
     std::vector<std::string> log;
 };
 
-// A response frame from the unit: 42, source, destination 0, length, code, payload, checksum.
-inline Bytes ResponseFrame(std::uint8_t code, const Bytes& payload, std::uint8_t source = 1)
+// A frame: 42, source, destination, length, code, payload, checksum (8-bit sum of the rest).
+inline Bytes Frame(std::uint8_t source, std::uint8_t destination, std::uint8_t code, const Bytes& payload)
 {
-    Bytes frame;
-    frame.reserve(payload.size() + 6);
-    for (std::uint8_t byte : {std::uint8_t{42}, source, std::uint8_t{0},
-                              static_cast<std::uint8_t>(payload.size() + 1), code})
-        frame.push_back(byte);
-    for (std::uint8_t byte : payload)
+    Bytes frame{42, source, destination, static_cast<std::uint8_t>(payload.size() + 1), code};
+    for (std::uint8_t byte : payload)  // (insert() draws a false overread warning from g++ 12)
         frame.push_back(byte);
     unsigned sum = 0;
     for (std::uint8_t byte : frame)
         sum += byte;
     frame.push_back(static_cast<std::uint8_t>(sum % 256));
     return frame;
+}
+
+// A response frame from the unit (source 1) to the program (address 0).
+inline Bytes ResponseFrame(std::uint8_t code, const Bytes& payload, std::uint8_t source = 1)
+{
+    return Frame(source, 0, code, payload);
+}
+
+// A command frame as the program sends it to the unit (address 1).
+inline Bytes CommandFrame(std::uint8_t code, const Bytes& payload, std::uint8_t destination = 1)
+{
+    return Frame(0, destination, code, payload);
 }
 
 inline Bytes PositionFrame(int position1, std::uint8_t status1, int position2, std::uint8_t status2,
