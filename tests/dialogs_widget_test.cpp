@@ -650,7 +650,9 @@ protected:
     HookLog log;
 };
 
-TEST_F(SensorsTest, ActivationDisablesAndPovolitEnablesPresentSensors)
+// Each activation disables the buttons and asks every 200 ms until a report comes; the report
+// enables the buttons of the sensors present (ID above 1).
+TEST_F(SensorsTest, ActivationWaitsForAReportThatEnablesThePresentSensors)
 {
     struct Case {
         int id1, id2;
@@ -661,11 +663,12 @@ TEST_F(SensorsTest, ActivationDisablesAndPovolitEnablesPresentSensors)
         {1, 1, {false, false, false, false, false, false}},
         {0, 2, {false, false, false, true, true, true}},
     };
+    auto dialog = makeDialog();
+    EXPECT_EQ(dialog->size(), QSize(225, 317));
+    dialog->show();
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.id1) + "," + std::to_string(c.id2));
         sink.frames.clear();
-        auto dialog = makeDialog();
-        EXPECT_EQ(dialog->size(), QSize(225, 317));
-        dialog->show();
         dialog->FormActivate();
         EXPECT_EQ(enabledButtons(dialog.get()), std::vector<bool>(6, false));
         EXPECT_TRUE(Find<QTimer>(dialog.get(), "Timer1")->isActive());
@@ -676,10 +679,15 @@ TEST_F(SensorsTest, ActivationDisablesAndPovolitEnablesPresentSensors)
         state.settings.sensorId1 = static_cast<std::uint8_t>(c.id1);
         state.settings.sensorId2 = static_cast<std::uint8_t>(c.id2);
         dialog->Povolit();
-        EXPECT_EQ(enabledButtons(dialog.get()), c.enabled) << c.id1 << "," << c.id2;
+        EXPECT_EQ(enabledButtons(dialog.get()), c.enabled);
         EXPECT_FALSE(Find<QTimer>(dialog.get(), "Timer1")->isActive());
         EXPECT_EQ(Text(dialog.get(), "StatusLabel"), "Ready");
     }
+    dialog->FormActivate();
+    dialog->close();
+    EXPECT_FALSE(Find<QTimer>(dialog.get(), "Timer1")->isActive());
+    EXPECT_EQ(log.enabled, 1);
+    EXPECT_EQ(log.pollRestarts, 0);  // only the Control unit dialog restarts the poll
 }
 
 TEST_F(SensorsTest, ButtonsSendCommand19)
@@ -725,24 +733,6 @@ TEST_F(SensorsTest, ButtonsSendCommand19)
             EXPECT_EQ(Payload(sink.frames[0]), c.payload) << c.button << " " << c.text.toStdString();
         }
     }
-}
-
-TEST_F(SensorsTest, CloseStopsRequestsAndReopeningAsksAgain)
-{
-    state.settings.sensorId1 = 5;
-    auto dialog = makeDialog();
-    dialog->show();
-    dialog->FormActivate();
-    dialog->close();
-    EXPECT_FALSE(Find<QTimer>(dialog.get(), "Timer1")->isActive());
-    EXPECT_EQ(log.enabled, 1);
-    EXPECT_EQ(log.pollRestarts, 0);  // only the Control unit dialog restarts the poll
-
-    dialog->show();
-    dialog->FormActivate();
-    dialog->Povolit();
-    dialog->FormActivate();  // each activation waits for a fresh report
-    EXPECT_EQ(enabledButtons(dialog.get()), std::vector<bool>(6, false));
 }
 
 TEST_F(SensorsTest, CaptionsTranslatedButFirstStatusStaysEnglish)

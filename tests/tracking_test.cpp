@@ -48,6 +48,12 @@ TEST(TrackingFirstLine, EndsAtLineEndOrAfter39Bytes)
         {"empty first line", "\r\n12:00:00,1,2,Moon", ""},
         {"nothing read", "", ""},
         {"nul bytes kept", std::string("a\0b,c\r", 6), std::string("a\0b,c", 5)},
+        // A planning program's file: the Moon first, then the Sun, the chosen source and the
+        // Doppler figures, fields padded with blanks, LF line ends.
+        {"planning program's file",
+         "21:47:06, 143.2,  31.9,Moon\n21:47:06, 312.8, -41.7,Sun\n21:47:06,   0.0,   0.0,Source\n"
+         "  -1032,  -1029,Doppler, R\n",
+         "21:47:06, 143.2,  31.9,Moon"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FirstTrackingLine(c.bytes), c.line) << c.name;
@@ -213,6 +219,7 @@ const LineCase kLineCases[] = {
     {"name with a blank", "12:00:00,204.6,27.5,Moon ", "205° / 28°", std::nullopt},
     {"no name", "12:00:00,204.6,27.5,", "205° / 28°", std::nullopt},
     {"padded numbers", "12:00:00,  4.4,  45.5,Moon", "4° / 46°", std::pair{4, 46}},
+    {"planning program's first line", "21:47:06, 143.2,  31.9,Moon", "143° / 32°", std::pair{143, 32}},
     {"exponent", "x,2.5e1,1E1,Moon", "25° / 10°", std::pair{25, 10}},
     {"first field ignored", "garbage text,90,10,Moon", "90° / 10°", std::pair{90, 10}},
     {"blank after azimuth", "12:00:00,204.6 ,27.5,Moon", std::nullopt, std::nullopt},
@@ -310,47 +317,6 @@ TEST_F(TrackingServiceTest, TheTimerReadsTheFileByItself)
     ASSERT_TRUE(vantora::test::WaitFor([&] { return !readouts.isEmpty(); }));
     EXPECT_EQ(readouts, QStringList{"205° / 28°"});
     service.OFF1Click();
-}
-
-// The first line of files as they are found on the disk (line ends and numbers: see above).
-TEST_F(TrackingServiceTest, ReadsTheFirstLineOfRealFiles)
-{
-    QByteArray huge = "12:00:00,120.5,33.5,Moon\r\n";
-    huge += QByteArray(4 * 1024 * 1024, 'x');
-    QByteArray binary;
-    for (int i = 0; i < 4096; ++i)
-        binary += static_cast<char>((i * 37 + 11) % 256);
-    // A planning program's file: the Moon first, then the Sun, the chosen source and the
-    // Doppler figures, fields padded with blanks, LF line ends.
-    const QByteArray wsjtStyle =
-        "21:47:06, 143.2,  31.9,Moon\n"
-        "21:47:06, 312.8, -41.7,Sun\n"
-        "21:47:06,   0.0,   0.0,Source\n"
-        "  -1032,  -1029,Doppler, R\n";
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        QString readout;  // after one tick
-        std::optional<std::pair<int, int>> goTo;
-    } cases[] = {
-        {"crlf", "12:00:00,204.6,27.5,Moon\r\n12:00:00,10,20,Sun\r\n", "205° / 28°", std::pair{205, 28}},
-        {"huge", huge, "120° / 34°", std::pair{120, 34}},
-        {"binary after the line", QByteArray("12:00:00,204.6,27.5,Moon\0\xff\xfe", 27) + binary,
-         "205° / 28°", std::nullopt},
-        {"wsjt style", wsjtStyle, "143° / 32°", std::pair{143, 32}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        write(moonSkedPath(), c.bytes);
-        service.MoonSked1Click();
-        if (c.goTo)
-            EXPECT_CALL(sink, Nastav(3, c.goTo->first, c.goTo->second));
-        service.Timer2Timer();
-        EXPECT_EQ(service.readout(), c.readout);
-        EXPECT_TRUE(service.isTracking());
-        ::testing::Mock::VerifyAndClearExpectations(&sink);
-        service.OFF1Click();
-    }
 }
 
 TEST_F(TrackingServiceTest, ReadsAFileItsWriterHoldsOpen)
