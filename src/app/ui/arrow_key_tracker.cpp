@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 
 namespace vantora {
 
@@ -20,7 +21,9 @@ bool ArrowKeyTracker::eventFilter(QObject* watched, QEvent* event)
     if ((type == QEvent::KeyPress || type == QEvent::KeyRelease)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (!key->isAutoRepeat()) {
-            const bool down = type == QEvent::KeyPress;
+            // Arrows that walk an open menu or the menu bar are the operator's way through the
+            // menus, not a request to turn the antenna.
+            const bool down = type == QEvent::KeyPress && !menuHasKeyboard();
             switch (key->key()) {
             case Qt::Key_Right: m_keys.right = down; break;
             case Qt::Key_Left: m_keys.left = down; break;
@@ -31,6 +34,12 @@ bool ArrowKeyTracker::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+bool ArrowKeyTracker::menuHasKeyboard()
+{
+    return QApplication::activePopupWidget() != nullptr ||
+           qobject_cast<QMenuBar*>(QApplication::focusWidget()) != nullptr;
 }
 
 }  // namespace vantora

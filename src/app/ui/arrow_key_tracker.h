@@ -1,6 +1,7 @@
 #pragma once
 // Which of the four arrow keys are held down, program-wide. Auto-repeat is ignored, and all
 // keys count as released once the program loses activation (a release may never reach us).
+// Arrows pressed while a menu has the keyboard navigate the menu and drive nothing.
 
 #include "link/commands.h"
 
@@ -20,6 +21,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static bool menuHasKeyboard();
+
     ArrowKeys m_keys;
 };
 
