@@ -14,7 +14,6 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantora");
-    QApplication::setApplicationDisplayName("Vantora");
     QApplication::setDesktopFileName("vantora");  // ties the windows to the installed launcher entry
     QApplication::setWindowIcon(QIcon(":/icons/vantora.png"));
 

@@ -231,7 +231,7 @@ QString EndToEnd::windowId(const QString& title, int waitMs) const
 bool EndToEnd::focusMain()
 {
     // A layout change gives the window a new native window: look it up each time.
-    m_mainWindow = windowId("^Vantora?$");
+    m_mainWindow = windowId("^Vanto(ra)?$");
     return !m_mainWindow.isEmpty() && xdotool({"windowfocus", "--sync", m_mainWindow});
 }
 
