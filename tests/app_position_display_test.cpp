@@ -1,6 +1,7 @@
 // The position display model: dial values, captions, face colours, centre dots, the map arrow
 // and the reshaping of the rotator 2 dial.
 #include "app/position_display.h"
+#include "link/setpoints.h"
 
 #include <gtest/gtest.h>
 
@@ -162,6 +163,48 @@ TEST(PositionDisplay, RedCentreDotMarksTheSelectedRotator)
     Show(Report(10, 0, 1, 2), d);
     EXPECT_EQ(d.gauge1.centre, kLightGreen);
     EXPECT_EQ(d.gauge2.centre, kSignalRed);
+}
+
+TEST(PositionDisplay, OnlyWhatAReportChangedIsRedrawn)
+{
+    // Each case: a first report shown, then a second; which parts differ afterwards.
+    struct Case {
+        const char* what;
+        RotatorState first, second;
+        bool gauge1, gauge2, map;
+    };
+    const Case cases[] = {
+        {"the same values again", Report(90, 30, 2, 0), Report(90, 30, 2, 0), false, false, false},
+        {"azimuth of rotator 1", Report(90, 30, 2, 0), Report(91, 30, 2, 0), true, false, true},
+        {"elevation of rotator 2", Report(90, 30, 2, 0), Report(90, 31, 2, 0), false, true, false},
+        {"second azimuth rotator, the map on it", Report(90, 30, 1, 1), Report(90, 40, 1, 1), false, true, true},
+        {"status of rotator 1", Report(90, 30, 2, 0, 1), Report(90, 30, 2, 0, 0), true, false, false},
+        {"status of rotator 2", Report(90, 30, 2, 0, 1, 1), Report(90, 30, 2, 0, 1, 255), false, true, false},
+        {"the other rotator selected", Report(90, 200, 1, 0), Report(90, 200, 1, 1), true, true, true},
+        {"rotator 2 turns azimuth rotator", Report(90, 30, 2, 0), Report(90, 30, 1, 0), false, true, false},
+    };
+    for (const Case& c : cases) {
+        PositionDisplay d;
+        Show(c.first, d);
+        const PositionDisplay shown = d;
+        Show(c.second, d);
+        const DisplayChange change = ChangedParts(&shown, d);
+        EXPECT_EQ(change.gauge1, c.gauge1) << c.what;
+        EXPECT_EQ(change.gauge2, c.gauge2) << c.what;
+        EXPECT_EQ(change.map, c.map) << c.what;
+        EXPECT_EQ(change.Any(), c.gauge1 || c.gauge2 || c.map) << c.what;
+    }
+    // Nothing shown yet: everything is drawn once, whatever the values.
+    const DisplayChange first = ChangedParts(nullptr, PositionDisplay{});
+    EXPECT_TRUE(first.gauge1 && first.gauge2 && first.map);
+}
+
+TEST(Setpoints, ReadTheSameWhateverTheTickCounter)
+{
+    const SetpointLabel shown{"90°", true, 3};
+    EXPECT_TRUE(ShowsSame(shown, SetpointLabel{"90°", true, 4}));
+    EXPECT_FALSE(ShowsSame(shown, SetpointLabel{"90°", false, 3}));
+    EXPECT_FALSE(ShowsSame(shown, SetpointLabel{"91°", true, 3}));
 }
 
 }  // namespace

@@ -42,6 +42,13 @@ Rgb FaceColour(std::uint8_t status, Rgb previous)
     }
 }
 
+DisplayChange ChangedParts(const PositionDisplay* shown, const PositionDisplay& now)
+{
+    if (!shown)
+        return {true, true, true};
+    return {shown->gauge1 != now.gauge1, shown->gauge2 != now.gauge2, shown->mapPosition != now.mapPosition};
+}
+
 void ShowAzimut(const RotatorState& state, PositionDisplay& display)
 {
     const std::int32_t a = state.position1;

@@ -52,6 +52,7 @@ struct DialModel {
     std::string caption = "0°"; // the dial's caption; the matching read-out label shows the same
     Rgb face = kSilver;
     Rgb centre = kLightGreen;
+    bool operator==(const DialModel&) const = default;
 };
 
 struct PositionDisplay {
@@ -60,7 +61,20 @@ struct PositionDisplay {
     DialShape gauge2Shape = kQuarterDial;
     int mapPosition = 180;      // AnalogGauge3: the map's beam arrow, as a dial value
     std::int32_t beamAzimuth = 0; // last position of the rotator the map follows, degrees
+    bool operator==(const PositionDisplay&) const = default;
 };
+
+// The parts of the display that differ from what the widgets were last given. A poll report
+// that repeats the last values changes nothing, and then nothing is redrawn, laid out or
+// reformatted. Before anything was shown (`shown` empty) every part counts as changed.
+struct DisplayChange {
+    bool gauge1 = false;  // dial, caption, face or centre of rotator 1 (and Label6)
+    bool gauge2 = false;  // the same for rotator 2 (and Label8)
+    bool map = false;     // the map's beam arrow
+    bool Any() const { return gauge1 || gauge2 || map; }
+};
+
+DisplayChange ChangedParts(const PositionDisplay* shown, const PositionDisplay& now);
 
 // Dial value of an azimuth: value 0 points down, so north is azimuth + 180, wrapped once.
 // A reported position beyond 539 stays beyond 359.

@@ -12,6 +12,12 @@ struct SetpointLabel {
     int counter = 0;                // poll ticks counted while acknowledged
 };
 
+// Whether two setpoints read the same on screen: the tick counter is not shown.
+inline bool ShowsSame(const SetpointLabel& a, const SetpointLabel& b)
+{
+    return a.value == b.value && a.acknowledged == b.acknowledged;
+}
+
 struct Setpoints {
     SetpointLabel rotator1;  // Label3 (caption) and Label7 (value)
     SetpointLabel rotator2;  // Label4 (caption) and Label9 (value)

@@ -399,11 +399,18 @@ void MainWindow::showDials()
         gauge->setFaceColor(toQColor(model.face));
         gauge->setCenterColor(toQColor(model.centre));
     };
-    apply(m_gauge1, m_display.gauge1);
-    apply(m_gauge2, m_display.gauge2);
-    m_label6->setText(q(m_display.gauge1.caption));
-    m_label8->setText(q(m_display.gauge2.caption));
-    m_map->setPosition(static_cast<float>(m_display.mapPosition));
+    const DisplayChange change = ChangedParts(m_shownDisplay ? &*m_shownDisplay : nullptr, m_display);
+    if (change.gauge1) {
+        apply(m_gauge1, m_display.gauge1);
+        m_label6->setText(q(m_display.gauge1.caption));
+    }
+    if (change.gauge2) {
+        apply(m_gauge2, m_display.gauge2);
+        m_label8->setText(q(m_display.gauge2.caption));
+    }
+    if (change.map)
+        m_map->setPosition(static_cast<float>(m_display.mapPosition));
+    m_shownDisplay = m_display;
 }
 
 void MainWindow::SettingsReportArrived()
@@ -446,6 +453,11 @@ void MainWindow::SetpointsChanged()
 
 void MainWindow::showSetpoints()
 {
+    const Setpoints& now = m_link.setpoints;
+    if (m_shownSetpoints && ShowsSame(m_shownSetpoints->rotator1, now.rotator1) &&
+        ShowsSame(m_shownSetpoints->rotator2, now.rotator2))
+        return;
+    m_shownSetpoints = now;
     const auto show = [](QLabel* caption, QLabel* value, const SetpointLabel& setpoint) {
         value->setText(q(setpoint.value));
         setTextColor(caption, setpoint.acknowledged ? QColor(Qt::red) : QColor(Qt::black));

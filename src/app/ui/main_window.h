@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class QLabel;
@@ -127,6 +128,8 @@ private:
     TCommPortDriver m_port;
     LinkController m_link;
     PositionDisplay m_display;
+    std::optional<PositionDisplay> m_shownDisplay;  // what the dials and read-outs show
+    std::optional<Setpoints> m_shownSetpoints;      // what the setpoint read-outs show
     GeoPosition m_home;
     QTimer m_timer1;
     bool m_active = false;
