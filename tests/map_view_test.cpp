@@ -3,10 +3,13 @@
 #include "geo/flood_fill.h"
 #include "geo/locator.h"
 #include "geo/map_view.h"
+#include "geo/ui/map_image_source.h"
 #include "geo/ui/map_view.h"
+#include "geo/ui/png_rows.h"
 #include "widgets/ui/analog_gauge.h"
 #include "widgets/ui/gauge_instances.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QPainter>
 
@@ -51,6 +54,24 @@ TEST(MapGeometry, EuropeSourceWidensInTheWidgetsAspect)
     EXPECT_EQ(EuropeSource(home, 100, 797, 618), (MapRect{962, 343, 1758, 961}));
     // Absurd stored zooms do not overflow.
     EXPECT_EQ(EuropeWidening(INT_MIN), (100 - kMinZoomValue) * 5);
+}
+
+TEST(MapGeometry, VisiblePartIsTheSourceCutToTheImage)
+{
+    struct Case {
+        MapRect source;
+        MapRect part;
+    };
+    const Case cases[] = {
+        {{962, 344, 1758, 960}, {962, 344, 1758, 960}},       // wholly inside
+        {{1876, 265, 3672, 1039}, {1876, 265, 3000, 1039}},   // past the east edge
+        {{-500, -387, 1296, 1005}, {0, 0, 1296, 1005}},       // past the west and north edges
+        {{2500, 1000, 3500, 2000}, {2500, 1000, 3000, 1461}}, // the south-east corner
+        {{3100, 10, 3900, 600}, {}},                          // wholly east of the image
+        {{-900, 10, -10, 600}, {}},                           // wholly west
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(VisiblePart(c.source, 3000, 1461), c.part) << c.source.left << "," << c.source.top;
 }
 
 TEST(MapGeometry, LocalViewsIgnoreTheHome)
@@ -351,6 +372,81 @@ TEST_F(MapViewTest, ResizeRepaintedKeepsTheHomeAtTheCentre)
     const QPoint centre = Shown(300, 200);
     EXPECT_NEAR(centre.x(), 1360, 1);
     EXPECT_NEAR(centre.y(), 652, 1);
+}
+
+// The embedded maps kept compressed and decoded a part at a time paint exactly what the whole
+// decoded pictures paint, for views inside, across and beyond the images' edges.
+TEST(MapViewResources, PartsPaintWhatTheWholeImagesPaint)
+{
+    TA3nalogGauge leanGauge;
+    TA3nalogGauge wholeGauge;
+    ConfigureMapGauge(leanGauge);
+    ConfigureMapGauge(wholeGauge);
+    MapView lean(leanGauge);
+    MapView whole(wholeGauge);
+    if (!lean.LoadImages())
+        GTEST_SKIP() << "no embedded maps in this build";
+    whole.SetImages(QImage(kEuropeMapResource), QImage(kLocalMapResource));
+
+    struct Case {
+        GeoPosition home;
+        int zoom;
+        int width, height;
+    };
+    const Case cases[] = {
+        {{17.916667, 49.958333}, 100, 796, 617}, {{17.916667, 49.958333}, 0, 796, 617},
+        {{17.916667, 49.958333}, 60, 1200, 900}, {{40.0, 49.958333}, 0, 796, 617},  // into the strip
+        {{45.0, 49.958333}, 20, 700, 500},       {{-40.0, 60.0}, 40, 796, 617},     // west of the image
+        {{17.916667, 49.958333}, 110, 796, 617}, {{17.916667, 49.958333}, 120, 300, 200},
+        {{120.0, 10.0}, 100, 796, 617},                                               // nothing of the map
+    };
+    for (const Case& c : cases) {
+        for (auto [gauge, view] : {std::pair{&leanGauge, &lean}, std::pair{&wholeGauge, &whole}}) {
+            gauge->resize(c.width, c.height);
+            view->HomePix(c.home);
+            view->SetZoom(c.zoom);
+        }
+        ASSERT_EQ(leanGauge.backBitmap(), wholeGauge.backBitmap())
+            << c.home.longitude << " zoom " << c.zoom << " " << c.width << "x" << c.height;
+        // What the lean view holds is the visible part of one image, never more.
+        const MapRect source = IsLocalZoom(c.zoom) ? LocalSource(c.zoom, c.width, c.height)
+                                                   : EuropeSource(HomePix(c.home), c.zoom, c.width, c.height);
+        const MapRect part = IsLocalZoom(c.zoom) ? VisiblePart(source, 1266, 933) : VisiblePart(source, 3000, 1461);
+        EXPECT_EQ(lean.shownPart().size(), QSize(part.right - part.left, part.bottom - part.top)) << c.zoom;
+    }
+}
+
+TEST(MapImageSource, DamagedPngDeliversItsGoodRowsAndTheFillBelow)
+{
+    QImage picture(200, 300, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x, y % 256, 77));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(picture.save(&buffer, "PNG", 100));  // uncompressed: a cut loses only later rows
+
+    const MapImageSource intact = MapImageSource::Compressed(png, 210, 0x123456);
+    ASSERT_EQ(intact.size(), QSize(210, 300));
+    const QImage all = intact.All();
+    EXPECT_EQ(all.copy(0, 0, 200, 300), picture);
+    EXPECT_EQ(all.pixel(205, 10), qRgb(0x12, 0x34, 0x56));  // the extent beyond the picture
+    EXPECT_EQ(intact.Part({10, 5, 20, 8}), picture.copy(10, 5, 10, 3));
+
+    const QByteArray cut = png.left(png.size() * 2 / 3);
+    const MapImageSource damaged = MapImageSource::Compressed(cut, 200, 0x123456);
+    ASSERT_FALSE(damaged.isNull());  // the header is whole
+    int rows = 0;
+    EXPECT_FALSE(ForEachPngRow(cut, 0, 300, [&](int, const std::uint32_t*) { ++rows; }));
+    EXPECT_GT(rows, 0);
+    EXPECT_LT(rows, 300);
+    const QImage partly = damaged.All();
+    EXPECT_EQ(partly.copy(0, 0, 200, rows), picture.copy(0, 0, 200, rows));
+    EXPECT_EQ(partly.pixel(20, 299), qRgb(0x12, 0x34, 0x56));
+
+    EXPECT_TRUE(MapImageSource::Compressed(QByteArray("not a picture"), 200, 0).isNull());
+    EXPECT_TRUE(PngSize(QByteArray()).isEmpty());
 }
 
 TEST(MapViewResources, EmbeddedImagesLoadAtTheirSizes)

@@ -61,6 +61,15 @@ MapRect LocalSource(int zoomValue, int width, int height)
             kLocalMapCentre + halfW + e, kLocalMapCentre + halfH + e};
 }
 
+MapRect VisiblePart(const MapRect& source, int width, int height)
+{
+    const MapRect part{std::max(source.left, 0), std::max(source.top, 0), std::min(source.right, width),
+                       std::min(source.bottom, height)};
+    if (part.left >= part.right || part.top >= part.bottom)
+        return {};
+    return part;
+}
+
 int MapZoomItemForState(int zoomState)
 {
     for (std::size_t i = 0; i < kMapZoomItems.size(); ++i) {

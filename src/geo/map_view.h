@@ -68,6 +68,10 @@ MapRect EuropeSource(const MapPixel& home, int zoomValue, int width, int height)
 // anything above the second (40 pixels wider on every side).
 MapRect LocalSource(int zoomValue, int width, int height);
 
+// The part of a map image that a view's source rectangle shows: the rectangle cut to the image
+// (width x height). Empty (all edges 0) when the view lies wholly outside the image.
+MapRect VisiblePart(const MapRect& source, int width, int height);
+
 // Zoom values far below 0 would overflow the widening; they are held at this floor.
 inline constexpr int kMinZoomValue = -100000;
 

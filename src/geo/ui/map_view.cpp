@@ -1,8 +1,10 @@
 #include "geo/ui/map_view.h"
 
 #include "geo/flood_fill.h"
+#include "geo/ui/png_rows.h"
 #include "widgets/ui/analog_gauge.h"
 
+#include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -61,19 +63,35 @@ MapView::MapView(TA3nalogGauge& gauge)
 bool MapView::LoadImages()
 {
     InitMapResources();
-    QImage europe(kEuropeMapResource);
-    QImage local(kLocalMapResource);
-    const bool loaded = !europe.isNull() && !local.isNull();
-    if (europe.isNull()) europe = PlainImage(kEuropeMapWidth, kEuropeMapHeight);
-    if (local.isNull()) local = PlainImage(kLocalMapWidth, kLocalMapHeight);
-    SetImages(europe, local);
+    QByteArray europe;
+    QByteArray local;
+    if (QFile file(kEuropeMapResource); file.open(QIODevice::ReadOnly))
+        europe = file.readAll();
+    if (QFile file(kLocalMapResource); file.open(QIODevice::ReadOnly))
+        local = file.readAll();
+
+    // Kept compressed unless the widening's flood fill would reach into the picture itself,
+    // which only a picture with white on its east edge allows.
+    m_europe = MapImageSource::Compressed(europe, kEuropeWidenedWidth, kMapBackgroundRgb);
+    if (!m_europe.isNull() && PngColumnHolds(europe, PngSize(europe).width() - 1, 0xFFFFFF))
+        m_europe = MapImageSource::Whole(WidenEuropeMap(QImage::fromData(europe)));
+    m_local = MapImageSource::Compressed(local, 0, 0);
+    const bool loaded = !m_europe.isNull() && !m_local.isNull();
+    if (m_europe.isNull())
+        m_europe = MapImageSource::Whole(WidenEuropeMap(PlainImage(kEuropeMapWidth, kEuropeMapHeight)));
+    if (m_local.isNull())
+        m_local = MapImageSource::Whole(PlainImage(kLocalMapWidth, kLocalMapHeight));
+    m_part = QImage();
+    m_partRect = {};
     return loaded;
 }
 
 void MapView::SetImages(const QImage& europe, const QImage& local)
 {
-    m_europe = WidenEuropeMap(europe);
-    m_local = local.convertToFormat(kMapFormat);
+    m_europe = MapImageSource::Whole(WidenEuropeMap(europe));
+    m_local = MapImageSource::Whole(local);
+    m_part = QImage();
+    m_partRect = {};
 }
 
 void MapView::HomePix(const GeoPosition& home)
@@ -94,10 +112,21 @@ void MapView::SetZoom(int zoomValue)
         painter.fillRect(QRect(QPoint(1, 1), QPoint(w - 2, h - 2)), MapBackgroundColor());
         const bool local = IsLocalZoom(zoomValue);
         const MapRect source = local ? LocalSource(zoomValue, w, h) : EuropeSource(m_home, zoomValue, w, h);
+        // Only the part of the image the view shows is decoded and kept. Cut exactly to the
+        // image, it makes the stretch below cut the source where the whole image would have.
+        const MapImageSource& image = local ? m_local : m_europe;
+        const MapRect part = VisiblePart(source, image.size().width(), image.size().height());
+        if (m_part.isNull() || local != m_partLocal || !(part == m_partRect)) {
+            m_part = QImage();  // freed before the next part is decoded
+            m_part = image.Part(part);
+            m_partRect = part;
+            m_partLocal = local;
+        }
         // A plain pixel stretch; what lies outside the image keeps the background colour.
-        painter.drawImage(QRectF(0, 0, w - 1, h - 1), local ? m_local : m_europe,
-                          QRectF(source.left, source.top, source.right - source.left,
-                                 source.bottom - source.top));
+        if (!m_part.isNull())
+            painter.drawImage(QRectF(0, 0, w - 1, h - 1), m_part,
+                              QRectF(source.left - part.left, source.top - part.top, source.right - source.left,
+                                     source.bottom - source.top));
         if (!local && !m_callsign.isEmpty()) {
             painter.setFont(m_gauge.font());
             const QFontMetrics metrics = painter.fontMetrics();

@@ -1,8 +1,10 @@
 #pragma once
 // The map under the beam line: owns the two map images and paints the chosen view into the map
-// gauge's background layer, so that a pointer move never re-scales the map.
+// gauge's background layer, so that a pointer move never re-scales the map. Of the embedded
+// images it keeps the compressed files and, decoded, only the part the present view shows.
 
 #include "geo/map_view.h"
+#include "geo/ui/map_image_source.h"
 
 #include <QColor>
 #include <QImage>
@@ -26,7 +28,7 @@ class MapView {
 public:
     explicit MapView(TA3nalogGauge& gauge);
 
-    // Loads both images from the program's resources. A missing image is replaced by a plain
+    // Takes both images from the program's resources. A missing image is replaced by a plain
     // background-coloured one of its nominal size and false is returned.
     bool LoadImages();
     // Takes the two images as they come from the resources (the Europe one is widened here).
@@ -42,13 +44,20 @@ public:
 
     MapPixel homePixel() const { return m_home; }
     int zoomState() const { return m_zoomState; }
-    const QImage& europe() const { return m_europe; }
-    const QImage& local() const { return m_local; }
+    // The whole images (the Europe one widened), 32-bit; decoded for each call when they are
+    // kept compressed.
+    QImage europe() const { return m_europe.All(); }
+    QImage local() const { return m_local.All(); }
+    // What the view holds decoded: the part of one image that it shows.
+    const QImage& shownPart() const { return m_part; }
 
 private:
     TA3nalogGauge& m_gauge;
-    QImage m_europe;  // widened, 32-bit
-    QImage m_local;   // 32-bit
+    MapImageSource m_europe;  // widened
+    MapImageSource m_local;
+    QImage m_part;            // the part of the present view's image that it shows
+    MapRect m_partRect;
+    bool m_partLocal = false;
     MapPixel m_home;
     int m_zoomState = 10;
     QString m_callsign;
