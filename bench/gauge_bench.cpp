@@ -1,5 +1,5 @@
 // Redraw costs of the gauges: the map's pointer over the map image, a whole rotator dial face,
-// and painting a map view at both ends of the Europe zoom range.
+// painting a map view at both ends of the Europe zoom range, and changing between them.
 #include "geo/locator.h"
 #include "geo/ui/map_view.h"
 #include "widgets/ui/analog_gauge.h"
@@ -74,6 +74,19 @@ void BM_MapSetZoom(benchmark::State& state)
     for (auto _ : state) map.view.SetZoom(zoom);
 }
 BENCHMARK(BM_MapSetZoom)->Arg(0)->Arg(100)->Unit(benchmark::kMillisecond)->Repetitions(10)->ReportAggregatesOnly(true);
+
+// A view of another part of the map each time: the part shown is decoded anew (the view keeps
+// only what it shows), so this is what a zoom menu choice or a window resize costs.
+void BM_MapZoomChange(benchmark::State& state)
+{
+    MapFixture& map = Map();
+    int zoom = 0;
+    for (auto _ : state) {
+        zoom = zoom == 0 ? 100 : 0;
+        map.view.SetZoom(zoom);
+    }
+}
+BENCHMARK(BM_MapZoomChange)->Unit(benchmark::kMillisecond)->Repetitions(10)->ReportAggregatesOnly(true);
 
 }  // namespace
 

@@ -9,6 +9,14 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#include <X11/Xlib.h>
+
+#ifdef __linux__
+#include <sys/prctl.h>
+
+#include <csignal>
+#endif
+
 namespace vantora::test {
 
 namespace {
@@ -18,6 +26,17 @@ constexpr int kClientHeight = 624;  // Basic layout: the menu bar is what the wi
 bool waitUntil(const std::function<bool()>& done, int limitMs)
 {
     return WaitFor(done, limitMs);
+}
+
+// Our children end with us even when we are killed, so that no Xvfb, simulator or program of
+// an interrupted run is left behind.
+void EndWithUs(QProcess& process)
+{
+#ifdef __linux__
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+#else
+    (void)process;
+#endif
 }
 
 quint16 freeTcpPort()
@@ -35,6 +54,7 @@ VirtualDisplay::VirtualDisplay()
     // clients: no guessing at free numbers, no race with a server of a previous test that is
     // still shutting down, no polling for its socket.
     m_server.setProcessChannelMode(QProcess::SeparateChannels);
+    EndWithUs(m_server);
     m_server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"});
     if (!m_server.waitForStarted(5000))
         return;
@@ -61,10 +81,16 @@ VirtualDisplay::~VirtualDisplay()
     }
 }
 
-EndToEnd::EndToEnd() : m_display(std::make_unique<VirtualDisplay>()), m_tcpPort(freeTcpPort())
+EndToEnd::EndToEnd(const EndToEndOptions& options)
+    : m_settingsPath(options.settingsPath.isEmpty() ? m_dir.filePath("settings.conf") : options.settingsPath),
+      m_outsideDisplay(options.display),
+      m_display(options.display.isEmpty() ? std::make_unique<VirtualDisplay>() : nullptr),
+      m_tcpPort(options.tcpPort != 0 ? options.tcpPort : freeTcpPort())
 {
     m_unit.setProcessChannelMode(QProcess::MergedChannels);
     m_program.setProcessChannelMode(QProcess::MergedChannels);
+    EndWithUs(m_unit);
+    EndWithUs(m_program);
 }
 
 EndToEnd::~EndToEnd()
@@ -78,6 +104,16 @@ EndToEnd::~EndToEnd()
             }
         }
     }
+}
+
+bool EndToEnd::ready() const
+{
+    return m_dir.isValid() && (m_display ? m_display->ok() : !m_outsideDisplay.isEmpty());
+}
+
+QString EndToEnd::displayName() const
+{
+    return m_display ? m_display->name() : m_outsideDisplay;
 }
 
 void EndToEnd::writeSettings(const QStringList& lines)
@@ -149,9 +185,9 @@ static QProcessEnvironment programEnvironment(const EndToEnd& e2e, const QString
 
 bool EndToEnd::startProgram()
 {
-    if (!m_display->ok())
+    if (!ready())
         return false;
-    m_program.setProcessEnvironment(programEnvironment(*this, m_display->name()));
+    m_program.setProcessEnvironment(programEnvironment(*this, displayName()));
     m_program.start(qEnvironmentVariable("VANTORA_BIN"), {});
     if (!m_program.waitForStarted(5000))
         return false;
@@ -161,7 +197,7 @@ bool EndToEnd::startProgram()
 int EndToEnd::runSecondProgram(int waitMs)
 {
     QProcess second;
-    second.setProcessEnvironment(programEnvironment(*this, m_display->name()));
+    second.setProcessEnvironment(programEnvironment(*this, displayName()));
     second.start(qEnvironmentVariable("VANTORA_BIN"), {});
     if (!second.waitForFinished(waitMs)) {
         second.kill();
@@ -197,7 +233,7 @@ QString EndToEnd::xdotoolOutput(const QStringList& arguments) const
 {
     QProcess tool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DISPLAY", m_display->name());
+    environment.insert("DISPLAY", displayName());
     tool.setProcessEnvironment(environment);
     tool.start("xdotool", arguments);
     if (!tool.waitForFinished(10000)) {
@@ -212,7 +248,7 @@ bool EndToEnd::xdotool(const QStringList& arguments) const
 {
     QProcess tool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DISPLAY", m_display->name());
+    environment.insert("DISPLAY", displayName());
     tool.setProcessEnvironment(environment);
     tool.start("xdotool", arguments);
     return tool.waitForFinished(10000) && tool.exitCode() == 0;
@@ -228,10 +264,74 @@ QString EndToEnd::windowId(const QString& title, int waitMs) const
     return id;
 }
 
+QString EndToEnd::largestWindowId(const QString& title, int waitMs) const
+{
+    QString best;
+    waitUntil([&] {
+        int bestArea = 0;
+        const QStringList ids = xdotoolOutput({"search", "--onlyvisible", "--name", title}).split('\n', Qt::SkipEmptyParts);
+        for (const QString& id : ids) {
+            const QSize size = windowSize(id);
+            if (size.width() * size.height() > bestArea) {
+                bestArea = size.width() * size.height();
+                best = id;
+            }
+        }
+        return !best.isEmpty();
+    }, waitMs);
+    return best;
+}
+
+QSize EndToEnd::windowSize(const QString& id) const
+{
+    // "Geometry: 999x645"
+    const QString geometry = xdotoolOutput({"getwindowgeometry", id}).section("Geometry: ", 1).section('\n', 0, 0);
+    bool wideOk = false;
+    bool highOk = false;
+    const int width = geometry.section('x', 0, 0).toInt(&wideOk);
+    const int height = geometry.section('x', 1, 1).toInt(&highOk);
+    return wideOk && highOk ? QSize(width, height) : QSize();
+}
+
+bool EndToEnd::closeWindow(const QString& id) const
+{
+    bool isNumber = false;
+    const unsigned long window = id.toULong(&isNumber, 0);
+    if (!isNumber)
+        return false;
+    Display* display = XOpenDisplay(displayName().toLocal8Bit().constData());
+    if (!display)
+        return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = static_cast<Window>(window);
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const bool sent = XSendEvent(display, event.xclient.window, False, NoEventMask, &event) != 0;
+    XCloseDisplay(display);
+    return sent;
+}
+
+bool EndToEnd::screenshot(const QString& id, const QString& path) const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", displayName());
+    const QString raw = m_dir.filePath("screenshot.png");
+    const auto run = [&](const QString& program, const QStringList& arguments) {
+        QProcess tool;
+        tool.setProcessEnvironment(environment);
+        tool.start(program, arguments);
+        return tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+    };
+    return run("import", {"-window", id, raw}) && run("convert", {raw, "-strip", path});
+}
+
 bool EndToEnd::focusMain()
 {
     // A layout change gives the window a new native window: look it up each time.
-    m_mainWindow = windowId("^Vanto(ra)?$");
+    m_mainWindow = largestWindowId("^Vanto(ra)?$");
     return !m_mainWindow.isEmpty() && xdotool({"windowfocus", "--sync", m_mainWindow});
 }
 
@@ -262,9 +362,8 @@ void EndToEnd::key(const QString& keys)
 
 void EndToEnd::clickInMain(int clientX, int clientY)
 {
-    const QString geometry = xdotoolOutput({"getwindowgeometry", m_mainWindow});
-    // "Geometry: 999x645": the menu bar is what the window has above the client area.
-    const int height = geometry.section("Geometry: ", 1).section('x', 1).section('\n', 0, 0).toInt();
+    // The menu bar is what the window has above the client area.
+    const int height = windowSize(m_mainWindow).height();
     const int menuHeight = height > kClientHeight ? height - kClientHeight : 0;
     xdotool({"mousemove", "--window", m_mainWindow, QString::number(clientX), QString::number(clientY + menuHeight),
              "click", "1"});

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QProcess>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -35,13 +36,23 @@ struct UnitTruth {
     int mode2 = 0;
 };
 
+// What a run may take from outside instead of making its own; the tests take the defaults.
+struct EndToEndOptions {
+    QString display;       // an X display to use (":0"); empty: a private Xvfb
+    QString settingsPath;  // the program's settings file; empty: one in the run's folder
+    quint16 tcpPort = 0;   // the program's TCP port; 0: a free one
+};
+
 class EndToEnd {
 public:
-    EndToEnd();
+    explicit EndToEnd(const EndToEndOptions& options = {});
     ~EndToEnd();
 
+    // False when the X display could not be had (no Xvfb) or the run's folder not made.
+    bool ready() const;
+    QString displayName() const;
     QString dir() const { return m_dir.path(); }
-    QString settingsPath() const { return m_dir.filePath("settings.conf"); }
+    QString settingsPath() const { return m_settingsPath; }
     QString linkPath() const { return m_dir.filePath("com1"); }
     quint16 tcpPort() const { return m_tcpPort; }
 
@@ -68,6 +79,16 @@ public:
 
     // xdotool on our display.
     QString windowId(const QString& title, int waitMs = 10000) const;
+    // The largest visible window whose title matches (a message box of the program carries the
+    // main window's title too); empty when none shows within `waitMs`.
+    QString largestWindowId(const QString& title, int waitMs = 10000) const;
+    QString mainWindowId() const { return m_mainWindow; }  // as the last focusMain found it
+    QSize windowSize(const QString& id) const;  // outer size, empty when unknown
+    // Closes a window as its close box does (WM_DELETE_WINDOW): without a window manager nobody
+    // else sends it, and the dialogs have no button that closes them.
+    bool closeWindow(const QString& id) const;
+    // A picture of one window, as a PNG without metadata, so that equal pictures make equal files.
+    bool screenshot(const QString& id, const QString& path) const;
     bool xdotool(const QStringList& arguments) const;
     QString xdotoolOutput(const QStringList& arguments) const;
     bool focusMain();
@@ -80,6 +101,8 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QString m_settingsPath;
+    QString m_outsideDisplay;
     std::unique_ptr<VirtualDisplay> m_display;
     QProcess m_unit;
     QProcess m_program;
