@@ -7,6 +7,10 @@
 
 #include <utility>
 
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#endif
+
 namespace vantora {
 
 namespace {
@@ -15,6 +19,23 @@ constexpr int kListenBacklog = 256;
 // After a failed accept (for example no descriptors left) Qt stops accepting; try again later
 // rather than staying deaf for the rest of the run.
 constexpr int kResumeAcceptMs = 500;
+
+// Writes what the connection takes at once, without waiting; 0 when it takes nothing or the
+// platform has no such send, and on errors, which the socket then meets and reports itself.
+qint64 SendNow(qintptr descriptor, const QByteArray& bytes)
+{
+#if defined(Q_OS_UNIX) && defined(MSG_NOSIGNAL)
+    if (descriptor < 0)
+        return 0;
+    const ssize_t sent = ::send(static_cast<int>(descriptor), bytes.constData(), static_cast<std::size_t>(bytes.size()),
+                                MSG_NOSIGNAL | MSG_DONTWAIT);
+    return sent > 0 ? static_cast<qint64>(sent) : 0;
+#else
+    (void)descriptor;
+    (void)bytes;
+    return 0;
+#endif
+}
 
 }  // namespace
 
@@ -91,7 +112,14 @@ void TcpCommandServer::ServerSocket1ClientRead(QTcpSocket* socket)
     }
     if (replies.isEmpty())
         return;
-    socket->write(replies);
+    // Sent straight away when nothing of this client's waits to go out: that spares the event
+    // loop the write notifier switched on and off around every reply, which under many clients
+    // makes each turn of the loop longer and the poll tick late. What the connection does not
+    // take now is queued behind it as before.
+    const qint64 sent = socket->bytesToWrite() == 0 ? SendNow(socket->socketDescriptor(), replies) : 0;
+    if (sent == replies.size())
+        return;
+    socket->write(replies.constData() + sent, replies.size() - sent);
     socket->flush();  // what stays buffered now is what the client has not taken
     if (socket->bytesToWrite() > kMaxUnsentBytes)
         dropClient(socket);
