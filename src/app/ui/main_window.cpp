@@ -153,6 +153,7 @@ void MainWindow::FormCreate()
     // Tracking and the TCP server reach Nastav through this window.
     m_tracking = new TrackingService(m_settings, *this, this);
     m_tracking->attachMenu(m_menu->tracking, m_menu->trackingOff, m_menu->trackingMoonSked, m_menu->trackingWsjt);
+    m_tracking->attachBuiltInItems(m_menu->trackingMoonBuiltIn, m_menu->trackingSunBuiltIn);
     m_tracking->attachReadout(m_label5);
     m_tcp = new TcpCommandServer(
         *this, [this] { return m_display.beamAzimuth; },

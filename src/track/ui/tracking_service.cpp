@@ -42,6 +42,22 @@ void TrackingService::attachMenu(QMenu* menu, QAction* off, QAction* moonSked, Q
     applyMenu();
 }
 
+void TrackingService::attachBuiltInItems(QAction* moon, QAction* sun)
+{
+    m_moonBuiltInAction = moon;
+    m_sunBuiltInAction = sun;
+    if (moon)
+        connect(moon, &QAction::triggered, this, &TrackingService::MoonBuiltInClick);
+    if (sun)
+        connect(sun, &QAction::triggered, this, &TrackingService::SunBuiltInClick);
+    for (QAction* action : {moon, sun})
+        if (action) {
+            action->setCheckable(true);
+            action->setEnabled(true);
+        }
+    applyMenu();
+}
+
 void TrackingService::attachReadout(QLabel* label)
 {
     m_readoutLabel = label;
@@ -70,6 +86,18 @@ void TrackingService::MoonSked1Click()
 void TrackingService::WSJT1Click()
 {
     m_controller.StartWsjt();
+    sync();
+}
+
+void TrackingService::MoonBuiltInClick()
+{
+    m_controller.StartMoonBuiltIn();
+    sync();
+}
+
+void TrackingService::SunBuiltInClick()
+{
+    m_controller.StartSunBuiltIn();
     sync();
 }
 
@@ -124,6 +152,10 @@ void TrackingService::applyMenu()
         m_wsjtAction->setChecked(menu.wsjtChecked);
         m_wsjtAction->setEnabled(menu.wsjtEnabled);
     }
+    if (m_moonBuiltInAction)
+        m_moonBuiltInAction->setChecked(menu.moonBuiltInChecked);
+    if (m_sunBuiltInAction)
+        m_sunBuiltInAction->setChecked(menu.sunBuiltInChecked);
 }
 
 }  // namespace vantora
