@@ -384,4 +384,32 @@ TEST_F(BuiltInMainWindowTest, ParkAndPresetsKeepItStopAndOkEndIt)
     EXPECT_FALSE(action("SunBuiltIn1")->isChecked());
 }
 
+// The read-out's label keeps its right edge and grows to the left for the longest texts, clear
+// of the "Tracking:" caption.
+TEST_F(BuiltInMainWindowTest, LongestReadoutFitsBesideItsCaption)
+{
+    main->show();
+    QLabel* readout = main->findChild<QLabel*>("Label5");
+    QLabel* caption = main->findChild<QLabel*>("Label10");
+    ASSERT_TRUE(readout && caption);
+    const int rightEdge = readout->x() + readout->width();
+
+    // The Moon low under the horizon in a three-digit azimuth: "ddd.d° / -dd.d°".
+    const SkyObserver home = HomeSquareCentre("JN89XX");
+    double t = 1767225600;
+    for (; t < 1767225600 + 60 * 86400.0; t += 600) {
+        const SkyDirection moon = BodyDirection(SkyBody::Moon, t, home);
+        if (moon.azimuth >= 100 && moon.elevation <= -10)
+            break;
+    }
+    main->tracking().controller().SetClock([t] { return t; });
+    action("MoonBuiltIn1")->trigger();
+    main->tracking().Timer2Timer();
+    ASSERT_EQ(readout->text().size(), 15) << readout->text().toStdString();
+    EXPECT_GE(readout->width(), readout->fontMetrics().horizontalAdvance(readout->text()));
+    EXPECT_EQ(readout->x() + readout->width(), rightEdge);
+    const int textLeft = rightEdge - readout->fontMetrics().horizontalAdvance(readout->text());
+    EXPECT_GT(textLeft, caption->x() + caption->fontMetrics().horizontalAdvance(caption->text()) + 2);
+}
+
 }  // namespace

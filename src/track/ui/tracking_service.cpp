@@ -62,7 +62,18 @@ void TrackingService::attachReadout(QLabel* label)
 {
     m_readoutLabel = label;
     if (label)
-        label->setText(m_readout);
+        showReadout();
+}
+
+void TrackingService::showReadout()
+{
+    m_readoutLabel->setText(m_readout);
+    // The label keeps its right edge and grows to the left when a text needs more room (the
+    // built-in sources show a decimal: "359.9° / -12.4°").
+    const QRect area = m_readoutLabel->geometry();
+    const int needed = m_readoutLabel->sizeHint().width();
+    if (needed > area.width())
+        m_readoutLabel->setGeometry(area.x() + area.width() - needed, area.y(), needed, area.height());
 }
 
 void TrackingService::racking1Click()
@@ -134,7 +145,7 @@ void TrackingService::sync()
     if (text != m_readout) {
         m_readout = text;
         if (m_readoutLabel)
-            m_readoutLabel->setText(text);
+            showReadout();
         emit readoutChanged(text);
     }
 }

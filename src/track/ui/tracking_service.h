@@ -58,6 +58,7 @@ signals:
 private:
     void sync();
     void applyMenu();
+    void showReadout();
 
     QtTrackingFiles m_diskFiles;
     TrackingController m_controller;
