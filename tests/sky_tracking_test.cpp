@@ -4,7 +4,10 @@
 #include "app/ui/main_window.h"
 #include "app/ui/program_windows.h"
 #include "sky/sky_position.h"
+#include "app/ui/presets_window.h"
+#include "support/event_wait.h"
 #include "support/fake_settings_store.h"
+#include "track/ui/tcp_command_server.h"
 #include "support/target_sink_mock.h"
 #include "support/tracking_dir.h"
 #include "track/sky_tracking.h"
@@ -19,6 +22,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QHostAddress>
+#include <QTcpSocket>
 #include <QTest>
 
 #include <gmock/gmock.h>
@@ -372,6 +377,23 @@ TEST_F(BuiltInMainWindowTest, ParkAndPresetsKeepItStopAndOkEndIt)
     button("SpeedButton1")->click();  // PARK
     EXPECT_TRUE(main->tracking().isTracking());
     EXPECT_TRUE(action("MoonBuiltIn1")->isChecked());
+    windows->presets->findChild<QPushButton*>("Button3")->click();  // a preset
+    EXPECT_TRUE(main->tracking().isTracking());
+    {
+        QTcpSocket client;  // a target from the TCP server
+        client.connectToHost(QHostAddress::LocalHost, main->tcpServer().serverPort());
+        ASSERT_TRUE(client.waitForConnected(2000));
+        client.write("$01#123@");
+        ASSERT_TRUE(client.waitForBytesWritten(2000));
+        QTest::qWait(300);
+        client.write("$00");  // answered after the set before it was handled
+        QByteArray reply;
+        ASSERT_TRUE(test::WaitFor([&] {
+            reply += client.readAll();
+            return reply.endsWith('@');
+        })) << reply.toStdString();
+    }
+    EXPECT_TRUE(main->tracking().isTracking());
     button("SpeedButton2")->click();  // STOP
     EXPECT_FALSE(main->tracking().isTracking());
     EXPECT_TRUE(action("OFF1")->isChecked());
