@@ -1,6 +1,6 @@
 // Built-in Moon and Sun tracking: the read-out and the go-to made from a computed position, the
-// home square's centre, the controller with a fixed clock, the Tracking menu's two items and
-// what ends tracking in the main window.
+// home square's centre, the controller with a fixed clock, and in the main window the Tracking
+// menu's two items, what ends tracking and the read-out's room.
 #include "app/ui/main_window.h"
 #include "app/ui/program_windows.h"
 #include "sky/sky_position.h"
@@ -9,19 +9,15 @@
 #include "support/fake_settings_store.h"
 #include "track/ui/tcp_command_server.h"
 #include "support/target_sink_mock.h"
-#include "support/tracking_dir.h"
 #include "track/sky_tracking.h"
 #include "track/tracking_controller.h"
 #include "track/ui/tracking_service.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QTest>
@@ -273,57 +269,6 @@ TEST(BuiltInTrackingClock, SystemClockIsUtcSinceTheUnixEpoch)
 }
 
 // ---------------------------------------------------------------------------------------------
-// The Tracking menu's items and the timer
-
-using BuiltInServiceTest = vantora::test::TrackingDirTest;
-
-TEST_F(BuiltInServiceTest, MenuItemsStartTheTimerAndTheReadoutFollows)
-{
-    QMenu menu;
-    QActionGroup group(&menu);
-    QAction off("OFF"), moonSked("MoonSked"), wsjt("WSJT"), moon("Moon (built-in)"), sun("Sun (built-in)");
-    for (QAction* action : {&off, &moonSked, &wsjt, &moon, &sun})
-        group.addAction(action);
-    QLabel label;
-    service.attachMenu(&menu, &off, &moonSked, &wsjt);
-    service.attachBuiltInItems(&moon, &sun);
-    service.attachReadout(&label);
-    EXPECT_TRUE(moon.isEnabled());
-    EXPECT_TRUE(sun.isEnabled());
-    EXPECT_TRUE(moon.isCheckable());
-    EXPECT_FALSE(moon.isChecked());
-    EXPECT_FALSE(service.timer()->isActive());
-
-    emit menu.aboutToShow();  // no planning program's file: only its items go grey
-    EXPECT_FALSE(wsjt.isEnabled());
-    EXPECT_TRUE(moon.isEnabled());
-
-    const SkyObserver home = HomeSquareCentre(settings.Lokator);
-    const double belowHorizon = FindTime(SkyBody::Moon, home, -60, -5);
-    service.controller().SetClock([&] { return belowHorizon; });
-    moon.trigger();
-    EXPECT_TRUE(moon.isChecked());
-    EXPECT_FALSE(off.isChecked());
-    EXPECT_TRUE(service.timer()->isActive());
-    EXPECT_EQ(service.timer()->interval(), 1500);
-    EXPECT_EQ(label.text(), "OFF");
-    service.Timer2Timer();  // below the horizon: the strict mock takes no go-to
-    EXPECT_TRUE(QRegularExpression("^\\d{1,3}\\.\\d° / -\\d{1,2}\\.\\d°$").match(label.text()).hasMatch())
-        << label.text().toStdString();
-
-    sun.trigger();
-    EXPECT_TRUE(sun.isChecked());
-    EXPECT_FALSE(moon.isChecked());
-    EXPECT_EQ(service.source(), TrackingSource::SunBuiltIn);
-
-    off.trigger();
-    EXPECT_TRUE(off.isChecked());
-    EXPECT_FALSE(sun.isChecked());
-    EXPECT_FALSE(service.timer()->isActive());
-    EXPECT_EQ(label.text(), "OFF");
-}
-
-// ---------------------------------------------------------------------------------------------
 // In the main window
 
 class BuiltInMainWindowTest : public ::testing::Test {
@@ -374,6 +319,8 @@ TEST_F(BuiltInMainWindowTest, ParkAndPresetsKeepItStopAndOkEndIt)
 {
     action("MoonBuiltIn1")->trigger();
     ASSERT_TRUE(main->tracking().isTracking());
+    EXPECT_TRUE(main->tracking().timer()->isActive());
+    EXPECT_FALSE(action("OFF1")->isChecked());
     button("SpeedButton1")->click();  // PARK
     EXPECT_TRUE(main->tracking().isTracking());
     EXPECT_TRUE(action("MoonBuiltIn1")->isChecked());
@@ -396,6 +343,8 @@ TEST_F(BuiltInMainWindowTest, ParkAndPresetsKeepItStopAndOkEndIt)
     EXPECT_TRUE(main->tracking().isTracking());
     button("SpeedButton2")->click();  // STOP
     EXPECT_FALSE(main->tracking().isTracking());
+    EXPECT_FALSE(main->tracking().timer()->isActive());
+    EXPECT_EQ(main->findChild<QLabel*>("Label5")->text(), "OFF");
     EXPECT_TRUE(action("OFF1")->isChecked());
 
     action("SunBuiltIn1")->trigger();
