@@ -1,6 +1,7 @@
 #pragma once
 // Moon tracking: which planning program's file is followed, the Tracking menu's state, the
-// read-out beside "Tracking:" and what every 1.5 s tick does with the file.
+// read-out beside "Tracking:" and what every 1.5 s tick does with the file; or, for the
+// built-in sources, with the Moon's or the Sun's computed position.
 
 #include "settings/settings.h"
 #include "sky/sky_position.h"
@@ -65,7 +66,7 @@ public:
     // Timer2Timer: read the file (or compute the body's position), show it, send it.
     void Tick();
     // Where the built-in sources take the time from; the system clock unless replaced.
-    void SetClock(UtcClock clock) { m_clock = std::move(clock); }
+    void SetClock(UtcClock clock) { m_clock = clock ? std::move(clock) : UtcClock(SystemUtcSeconds); }
     // OK and STOP in the target box: performs "OFF" when a source is set. True when it did.
     bool SwitchOffIfTracking();
     // Reads one line (CtiTrak): shows the values and sends the Moon's position when it is at or
