@@ -311,24 +311,24 @@ TEST_F(BuiltInMainWindowTest, ItemsFollowWsjtBelowASeparatorInTheSameGroup)
     EXPECT_EQ(sun->actionGroup(), action("OFF1")->actionGroup());
     EXPECT_TRUE(moon->isEnabled());
     EXPECT_TRUE(sun->isEnabled());
-    EXPECT_FALSE(main->tracking().isTracking());  // off at every start
+    EXPECT_FALSE(windows->tracking->isTracking());  // off at every start
     EXPECT_TRUE(action("OFF1")->isChecked());
 }
 
 TEST_F(BuiltInMainWindowTest, ParkAndPresetsKeepItStopAndOkEndIt)
 {
     action("MoonBuiltIn1")->trigger();
-    ASSERT_TRUE(main->tracking().isTracking());
-    EXPECT_TRUE(main->tracking().timer()->isActive());
+    ASSERT_TRUE(windows->tracking->isTracking());
+    EXPECT_TRUE(windows->tracking->timer()->isActive());
     EXPECT_FALSE(action("OFF1")->isChecked());
     button("SpeedButton1")->click();  // PARK
-    EXPECT_TRUE(main->tracking().isTracking());
+    EXPECT_TRUE(windows->tracking->isTracking());
     EXPECT_TRUE(action("MoonBuiltIn1")->isChecked());
     windows->presets->findChild<QPushButton*>("Button3")->click();  // a preset
-    EXPECT_TRUE(main->tracking().isTracking());
+    EXPECT_TRUE(windows->tracking->isTracking());
     {
         QTcpSocket client;  // a target from the TCP server
-        client.connectToHost(QHostAddress::LocalHost, main->tcpServer().serverPort());
+        client.connectToHost(QHostAddress::LocalHost, windows->tcpServer->serverPort());
         ASSERT_TRUE(client.waitForConnected(2000));
         client.write("$01#123@");
         ASSERT_TRUE(client.waitForBytesWritten(2000));
@@ -340,18 +340,18 @@ TEST_F(BuiltInMainWindowTest, ParkAndPresetsKeepItStopAndOkEndIt)
             return reply.endsWith('@');
         })) << reply.toStdString();
     }
-    EXPECT_TRUE(main->tracking().isTracking());
+    EXPECT_TRUE(windows->tracking->isTracking());
     button("SpeedButton2")->click();  // STOP
-    EXPECT_FALSE(main->tracking().isTracking());
-    EXPECT_FALSE(main->tracking().timer()->isActive());
+    EXPECT_FALSE(windows->tracking->isTracking());
+    EXPECT_FALSE(windows->tracking->timer()->isActive());
     EXPECT_EQ(main->findChild<QLabel*>("Label5")->text(), "OFF");
     EXPECT_TRUE(action("OFF1")->isChecked());
 
     action("SunBuiltIn1")->trigger();
-    ASSERT_TRUE(main->tracking().isTracking());
+    ASSERT_TRUE(windows->tracking->isTracking());
     main->findChild<QLineEdit*>("Edit1")->setText("90");
     button("Button1")->click();  // OK
-    EXPECT_FALSE(main->tracking().isTracking());
+    EXPECT_FALSE(windows->tracking->isTracking());
     EXPECT_FALSE(action("SunBuiltIn1")->isChecked());
 }
 
@@ -373,9 +373,9 @@ TEST_F(BuiltInMainWindowTest, LongestReadoutFitsBesideItsCaption)
         if (moon.azimuth >= 100 && moon.elevation <= -10)
             break;
     }
-    main->tracking().controller().SetClock([t] { return t; });
+    windows->tracking->controller().SetClock([t] { return t; });
     action("MoonBuiltIn1")->trigger();
-    main->tracking().Timer2Timer();
+    windows->tracking->Timer2Timer();
     ASSERT_EQ(readout->text().size(), 15) << readout->text().toStdString();
     EXPECT_GE(readout->width(), readout->fontMetrics().horizontalAdvance(readout->text()));
     EXPECT_EQ(readout->x() + readout->width(), rightEdge);
