@@ -1,13 +1,18 @@
 #include "app/ui/program_windows.h"
 
+#include "app/ui/main_menu.h"
 #include "app/ui/main_window.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_font.h"
+#include "net/ui/network_dialog.h"
+#include "net/ui/tcp_server_section.h"
 #include "settings/settings_io.h"
 #include "settings/ui/control_unit_dialog.h"
 #include "settings/ui/preferences_dialog.h"
 #include "settings/ui/sensors_dialog.h"
+#include "track/ui/tcp_command_server.h"
 
+#include <QAction>
 #include <QApplication>
 
 namespace vantora {
@@ -37,11 +42,20 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     presets = std::make_unique<PresetsWindow>(
         window.settings(), [&window](int n) { window.GoPreset(n); }, translate);
     window.setWindows(preferences.get(), controlUnit.get(), sensors.get(), presets.get());
+
+    network = std::make_unique<NetworkDialog>(translate, hooks.enableMainWindow);
+    network->addSection(new TcpServerSection(
+        [&window](const StatusTranslateFn& tr) { return window.tcpServer().statusText(tr); }, translate));
+    QObject::connect(window.menu().network, &QAction::triggered, network.get(), [this, &window] {
+        network->show();
+        window.setEnabled(false);
+    });
 }
 
 ProgramWindows::~ProgramWindows()
 {
     // The dialogs hold references into the main window: they go first.
+    network.reset();
     presets.reset();
     sensors.reset();
     controlUnit.reset();

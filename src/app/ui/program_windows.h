@@ -12,6 +12,7 @@ namespace vantora {
 
 class ControlUnitDialog;
 class MainWindow;
+class NetworkDialog;
 class PreferencesDialog;
 class PresetsWindow;
 class SensorsDialog;
@@ -25,6 +26,7 @@ struct ProgramWindows {
     std::unique_ptr<ControlUnitDialog> controlUnit; // TForm3
     std::unique_ptr<SensorsDialog> sensors;         // TForm4
     std::unique_ptr<PresetsWindow> presets;         // TForm5
+    std::unique_ptr<NetworkDialog> network;         // Settings, Network
 };
 
 }  // namespace vantora
