@@ -2,15 +2,14 @@
 
 #include "app/ui/main_menu.h"
 #include "app/ui/main_window.h"
+#include "app/ui/network_services.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_font.h"
 #include "net/ui/network_dialog.h"
-#include "net/ui/tcp_server_section.h"
 #include "settings/settings_io.h"
 #include "settings/ui/control_unit_dialog.h"
 #include "settings/ui/preferences_dialog.h"
 #include "settings/ui/sensors_dialog.h"
-#include "track/ui/tcp_command_server.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +21,7 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     QApplication::setFont(ProgramFont());
     main = std::make_unique<MainWindow>(store, messages);
     MainWindow& window = *main;
+    services = std::make_unique<NetworkServices>(window, store);
     const auto translate = [&window](const std::string& text) { return window.Translate(text); };
 
     DialogHooks hooks;
@@ -44,8 +44,7 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     window.setWindows(preferences.get(), controlUnit.get(), sensors.get(), presets.get());
 
     network = std::make_unique<NetworkDialog>(translate, hooks.enableMainWindow);
-    network->addSection(new TcpServerSection(
-        [&window](const StatusTranslateFn& tr) { return window.tcpServer().statusText(tr); }, translate));
+    services->addSections(*network, translate);
     QObject::connect(window.menu().network, &QAction::triggered, network.get(), [this, &window] {
         network->show();
         window.setEnabled(false);
@@ -56,6 +55,7 @@ ProgramWindows::~ProgramWindows()
 {
     // The dialogs hold references into the main window: they go first.
     network.reset();
+    services.reset();
     presets.reset();
     sensors.reset();
     controlUnit.reset();

@@ -13,6 +13,7 @@ namespace vantora {
 class ControlUnitDialog;
 class MainWindow;
 class NetworkDialog;
+class NetworkServices;
 class PreferencesDialog;
 class PresetsWindow;
 class SensorsDialog;
@@ -26,6 +27,7 @@ struct ProgramWindows {
     std::unique_ptr<ControlUnitDialog> controlUnit; // TForm3
     std::unique_ptr<SensorsDialog> sensors;         // TForm4
     std::unique_ptr<PresetsWindow> presets;         // TForm5
+    std::unique_ptr<NetworkServices> services;      // the rotctld server
     std::unique_ptr<NetworkDialog> network;         // Settings, Network
 };
 
