@@ -6,6 +6,7 @@
 #include "net/rotctld_protocol.h"
 #include "net/rotctld_settings.h"
 #include "support/fake_settings_store.h"
+#include "support/recording_rotctld_actions.h"
 
 #include <gtest/gtest.h>
 
@@ -17,26 +18,8 @@
 namespace vantora {
 namespace {
 
-struct Action {
-    std::string what;  // "set", "stop", "park"
-    int code = 0;
-    int azimuth = 0;
-    int elevation = 0;
-    bool operator==(const Action&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Action& a)
-{
-    return out << a.what << "(" << a.code << ", " << a.azimuth << ", " << a.elevation << ")";
-}
-
-class RecordingActions : public RotctldActions {
-public:
-    void SetPosition(int code, int azimuth, int elevation) override { calls.push_back({"set", code, azimuth, elevation}); }
-    void Stop() override { calls.push_back({"stop"}); }
-    void Park() override { calls.push_back({"park"}); }
-    std::vector<Action> calls;
-};
+using Action = test::RotctldCall;
+using RecordingActions = test::RecordingRotctldActions;
 
 // The dummy rotator of the reference at rest: azimuth 12, elevation 6, an elevation rotator.
 RotctldState RestState()
