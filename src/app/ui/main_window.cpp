@@ -6,13 +6,16 @@
 #include "app/nastav.h"
 #include "app/presets_text.h"
 #include "app/target_entry.h"
+#include "app/link_fault_text.h"
 #include "app/ui/arrow_key_tracker.h"
+#include "app/ui/link_fault_view.h"
 #include "app/ui/main_menu.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_font.h"
 #include "geo/map_view.h"
 #include "link/port_name.h"
 #include "link/port_selection.h"
+#include "link/ui/link_health_monitor.h"
 #include "link/ui/link_receiver.h"
 #include "settings/settings_io.h"
 #include "settings/translate.h"
@@ -140,6 +143,7 @@ void MainWindow::FormCreate()
     m_port.SetDeviceNameResolver([this](int n) {
         return PortDeviceName(n, [this, n](const std::string&) { return ReadComDevice(m_store, n); });
     });
+    m_health = new LinkHealthMonitor(m_port, m_link, this);
     SetPort(m_settings.Port);
 
     m_mapView->LoadImages();
@@ -149,6 +153,14 @@ void MainWindow::FormCreate()
     m_gauge1->setPosition(180);
     m_gauge2->setPosition(0);
     m_map->setPosition(180);
+    m_faultView = new LinkFaultView(
+        *m_health,
+        {{m_label6, m_label8}, {m_gauge1, m_gauge2}, m_gauge1, [this] { showDials(); },
+         [this] {
+             return LinkFaultText(m_health->fault(), m_port.ComPort() + 1, m_port.DeviceName().toStdString(),
+                                  m_settings.Language);
+         }},
+        this);
 
     // Tracking and the TCP server reach Nastav through this window.
     m_tracking = new TrackingService(m_settings, *this, this);

@@ -29,6 +29,8 @@ namespace vantora {
 
 class ArrowKeyTracker;
 class ControlUnitDialog;
+class LinkFaultView;
+class LinkHealthMonitor;
 class PreferencesDialog;
 class PresetsWindow;
 class SensorsDialog;
@@ -82,6 +84,7 @@ public:
     TCommPortDriver& port() { return m_port; }
     TrackingService& tracking() { return *m_tracking; }
     TcpCommandServer& tcpServer() { return *m_tcp; }
+    LinkHealthMonitor& linkHealth() { return *m_health; }
     MapView& mapView() { return *m_mapView; }
     const PositionDisplay& display() const { return m_display; }
     const GeoPosition& homePosition() const { return m_home; }
@@ -154,6 +157,8 @@ private:
 
     TrackingService* m_tracking = nullptr;
     TcpCommandServer* m_tcp = nullptr;
+    LinkHealthMonitor* m_health = nullptr;
+    LinkFaultView* m_faultView = nullptr;
 
     PreferencesDialog* m_preferences = nullptr;
     ControlUnitDialog* m_controlUnit = nullptr;

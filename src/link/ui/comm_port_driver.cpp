@@ -47,6 +47,7 @@ bool TCommPortDriver::Connect()
     if (!m_port.open(QIODevice::ReadWrite)) {
         m_configuring = false;
         m_port.clearError();
+        Q_EMIT portOpenFailed();
         return false;
     }
     // A pseudo-terminal or an adapter without modem lines refuses these; the line works all
@@ -58,6 +59,7 @@ bool TCommPortDriver::Connect()
     m_configuring = false;
 
     m_pollTimer.start();
+    Q_EMIT portOpened();
     return true;
 }
 

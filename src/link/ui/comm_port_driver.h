@@ -56,6 +56,9 @@ public:
 Q_SIGNALS:
     // The open device failed (unplugged, or the other end went away) and was closed.
     void portLost();
+    // A Connect opened the device, or could not.
+    void portOpened();
+    void portOpenFailed();
 
 private:
     void PollReceive();
