@@ -271,6 +271,8 @@ TEST(TcpServerPort, ReportsOnceWhenThePortIsTaken)
                             nullptr, port);
     EXPECT_FALSE(server.isListening());
     EXPECT_EQ(reports, QStringList{QStringLiteral("Unable to open TCP port %1 !").arg(port)});
+    EXPECT_TRUE(server.statusText().startsWith(QStringLiteral("Unable to open TCP port %1 ! (").arg(port)))
+        << server.statusText().toStdString();
     QCoreApplication::processEvents();
     EXPECT_EQ(reports.size(), 1);
 }
@@ -296,6 +298,7 @@ TEST(TcpServerPort, PortComesFromTheEnvironment)
     TcpCommandServer server(sink, [] { return 7; }, {});
     ASSERT_TRUE(server.isListening());
     EXPECT_NE(server.serverPort(), 0);
+    EXPECT_EQ(server.statusText(), QStringLiteral("Listening on TCP port %1").arg(server.serverPort()));
     QTcpSocket client;
     client.connectToHost(QHostAddress::LocalHost, server.serverPort());
     ASSERT_TRUE(WaitFor([&] { return client.state() == QAbstractSocket::ConnectedState; }));

@@ -40,6 +40,8 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <cstdio>
+
 namespace vantora {
 
 namespace {
@@ -168,7 +170,11 @@ void MainWindow::FormCreate()
     m_tracking->attachReadout(m_label5);
     m_tcp = new TcpCommandServer(
         *this, [this] { return m_display.beamAzimuth; },
-        [this](const QString& text) { m_messages.ShowMessage(text.toStdString()); }, this);
+        {}, this);
+    // Not being able to listen (port 1023 needs a privilege on Linux) is no reason to stop the
+    // operator at every start: it goes to standard error and the server's status line.
+    if (!m_tcp->isListening())
+        std::fprintf(stderr, "vantora: %s\n", qPrintable(m_tcp->statusText()));
 
     if (m_settings.View == 0) {
         setClientSize(m_settings.SizeX, m_settings.SizeY);

@@ -30,8 +30,14 @@ TcpCommandServer::TcpCommandServer(TargetSink& sink, std::function<int()> beamAz
     });
 
     const quint16 listenPort = port.value_or(configuredPort());
-    if (!m_server.listen(QHostAddress::Any, listenPort) && report)
-        report(QStringLiteral("Unable to open TCP port %1 !").arg(listenPort));
+    if (m_server.listen(QHostAddress::Any, listenPort)) {
+        m_status = QStringLiteral("Listening on TCP port %1").arg(m_server.serverPort());
+        return;
+    }
+    const QString failure = QStringLiteral("Unable to open TCP port %1 !").arg(listenPort);
+    m_status = QStringLiteral("%1 (%2)").arg(failure, m_server.errorString());
+    if (report)
+        report(failure);
 }
 
 TcpCommandServer::~TcpCommandServer()

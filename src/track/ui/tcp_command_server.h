@@ -40,6 +40,9 @@ public:
     bool isListening() const { return m_server.isListening(); }
     quint16 serverPort() const { return m_server.serverPort(); }
     int clientCount() const { return static_cast<int>(m_clients.size()); }
+    // One line for the operator: "Listening on TCP port 1023", or why it could not listen,
+    // e.g. "Unable to open TCP port 1023 ! (The address is protected)".
+    QString statusText() const { return m_status; }
 
 signals:
     // After each message (one read of at most 10 bytes) has been acted on and any reply queued.
@@ -54,6 +57,7 @@ private:
     TcpCommandHandler m_handler;
     QTcpServer m_server;
     QSet<QTcpSocket*> m_clients;
+    QString m_status;
 };
 
 }  // namespace vantora
