@@ -10,6 +10,8 @@
 #include "app/ui/arrow_key_tracker.h"
 #include "app/ui/link_fault_view.h"
 #include "app/ui/main_menu.h"
+#include "app/ui/port_menu.h"
+#include "link/ui/port_chooser.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_font.h"
 #include "geo/map_view.h"
@@ -130,6 +132,10 @@ void MainWindow::FormCreate()
     buildWidgets();
     m_mapView = std::make_unique<MapView>(*m_map);
     connectMenu();
+    m_portMenu = new PortMenu(*m_menu->portMenu, m_menu->ports, m_store,
+                              {[this] { return m_port.ComPort() + 1; }, [this](int n) { SetPort(n); },
+                               [this](const std::string& text) { return Translate(text); }},
+                              nullptr, this);
 
     // The stored zoom and layout tick their menu items; the compact layouts have no map.
     if (const int item = MapZoomItemForState(m_settings.Zoom); item >= 0)

@@ -31,6 +31,7 @@ class ArrowKeyTracker;
 class ControlUnitDialog;
 class LinkFaultView;
 class LinkHealthMonitor;
+class PortMenu;
 class PreferencesDialog;
 class PresetsWindow;
 class SensorsDialog;
@@ -85,6 +86,7 @@ public:
     TrackingService& tracking() { return *m_tracking; }
     TcpCommandServer& tcpServer() { return *m_tcp; }
     LinkHealthMonitor& linkHealth() { return *m_health; }
+    PortMenu& portMenu() { return *m_portMenu; }
     MapView& mapView() { return *m_mapView; }
     const PositionDisplay& display() const { return m_display; }
     const GeoPosition& homePosition() const { return m_home; }
@@ -159,6 +161,7 @@ private:
     TcpCommandServer* m_tcp = nullptr;
     LinkHealthMonitor* m_health = nullptr;
     LinkFaultView* m_faultView = nullptr;
+    PortMenu* m_portMenu = nullptr;
 
     PreferencesDialog* m_preferences = nullptr;
     ControlUnitDialog* m_controlUnit = nullptr;
