@@ -174,6 +174,9 @@ TEST_F(PortMenuTest, OtherPortAssignsTheChosenDeviceToTheCurrentComAndOpensIt)
     PortChooser& chooser = menu.chooser();
     ASSERT_TRUE(chooser.isVisible());
     EXPECT_EQ(chooser.portNumber(), 1);
+    // COM 1's own device is listed (mapped through the environment) and selected.
+    ASSERT_NE(chooser.findChild<QTreeWidget*>("PortList")->currentItem(), nullptr);
+    EXPECT_EQ(chooser.findChild<QTreeWidget*>("PortList")->currentItem()->text(0).toStdString(), first.path());
     ASSERT_TRUE(chooser.selectDevice(QString::fromStdString(second.path())));
     chooser.findChild<QPushButton*>("OpenPortButton")->click();
 

@@ -41,7 +41,10 @@ PortMenu::PortMenu(QMenu& menu, const std::array<QAction*, 10>& items, KeyValueS
     menu.addSeparator();
     m_otherPort = menu.addAction(QString::fromStdString(m_hooks.translate("Other port…")));
     m_otherPort->setObjectName("OtherPort1");
-    connect(m_otherPort, &QAction::triggered, this, [this] { m_chooser->openFor(m_hooks.currentPort()); });
+    connect(m_otherPort, &QAction::triggered, this, [this] {
+        const int n = m_hooks.currentPort();
+        m_chooser->openFor(n, QString::fromStdString(deviceOf(n)));
+    });
     connect(m_chooser.get(), &PortChooser::portChosen, this,
             [this](int n, const QString& device) { assign(n, device.toStdString()); });
     connect(&menu, &QMenu::aboutToShow, this, &PortMenu::refreshCaptions);

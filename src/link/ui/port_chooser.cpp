@@ -69,11 +69,13 @@ PortChooser::PortChooser(const SerialPortEnumerator& ports, TranslateFn translat
     connect(&m_timer, &QTimer::timeout, this, &PortChooser::refresh);
 }
 
-void PortChooser::openFor(int portNumber)
+void PortChooser::openFor(int portNumber, const QString& currentDevice)
 {
     m_portNumber = portNumber;
     m_open->setText(text("Open as COM %1").replace("%1", QString::number(portNumber)));
     refresh();
+    if (!currentDevice.isEmpty())
+        selectDevice(currentDevice);
     show();
     raise();
     activateWindow();

@@ -46,8 +46,8 @@ public:
     // `ports` outlives the window.
     PortChooser(const SerialPortEnumerator& ports, TranslateFn translate, QWidget* parent = nullptr);
 
-    // Shows the list for COM `portNumber`.
-    void openFor(int portNumber);
+    // Shows the list for COM `portNumber`, with its present device selected when listed.
+    void openFor(int portNumber, const QString& currentDevice = {});
     int portNumber() const { return m_portNumber; }
     // Reads the list again; the selection stays on the same device.
     void refresh();
