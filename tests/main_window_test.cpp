@@ -281,7 +281,7 @@ protected:
     {
         return textColour("Label6") == LinkFaultView::kStaleText && textColour("Label8") == LinkFaultView::kStaleText
             && face("AnalogGauge1") == QColor(192, 192, 192) && face("AnalogGauge2") == QColor(192, 192, 192)
-            && !reason()->isHidden() && reason()->text() == why;
+            && !reason()->isHidden() && reason()->text().remove(QChar(0x200b)) == why;
     }
     // The unit's status 1 gives light green faces; the read-outs are blue again.
     bool showsLive() const

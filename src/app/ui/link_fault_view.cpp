@@ -1,6 +1,7 @@
 #include "app/ui/link_fault_view.h"
 
 #include "app/position_display.h"
+#include "app/ui/program_font.h"
 #include "link/ui/link_health_monitor.h"
 #include "widgets/ui/analog_gauge.h"
 
@@ -12,6 +13,7 @@ namespace vantora {
 namespace {
 
 constexpr int kReasonMargin = 4;
+constexpr int kReasonFontPixels = 13;
 
 void setTextColour(QLabel* label, const QColor& colour)
 {
@@ -31,6 +33,7 @@ LinkFaultView::LinkFaultView(LinkHealthMonitor& monitor, Parts parts, QObject* p
         m_reason = new QLabel(m_parts.reasonHost);
         m_reason->setObjectName("LinkFaultLabel");
         m_reason->setWordWrap(true);
+        m_reason->setFont(ProgramFont(kReasonFontPixels));
         m_reason->setAlignment(Qt::AlignCenter);
         m_reason->setAutoFillBackground(true);
         m_reason->setStyleSheet(QStringLiteral(
@@ -62,7 +65,10 @@ void LinkFaultView::refresh()
     if (!m_reason)
         return;
     const std::string text = m_parts.reasonText ? m_parts.reasonText() : std::string();
-    m_reason->setText(QString::fromStdString(text));
+    // A device path has no blanks: let it break after its slashes and underscores instead.
+    QString shown = QString::fromStdString(text);
+    shown.replace(QLatin1Char('/'), QStringLiteral("/\u200b")).replace(QLatin1Char('_'), QStringLiteral("_\u200b"));
+    m_reason->setText(shown);
     m_reason->setVisible(!text.empty());
     placeReason();
 }
