@@ -342,8 +342,8 @@ TEST_F(LinkFaultDisplayTest, PortThatCannotListenIsNoBox)
     ASSERT_TRUE(holder.listen(QHostAddress::Any, 0));
     tcpPort = QByteArray::number(holder.serverPort());
     start();
-    EXPECT_FALSE(main->tcpServer().isListening());
-    EXPECT_TRUE(main->tcpServer().statusText().startsWith("Unable to open TCP port " + tcpPort + " !"));
+    EXPECT_FALSE(windows->tcpServer->isListening());
+    EXPECT_TRUE(windows->tcpServer->statusText().startsWith("Unable to open TCP port " + tcpPort + " !"));
     for (const auto& event : store.log)
         EXPECT_NE(event.kind, test::StoreEvent::Kind::Message) << event.name;
 }
