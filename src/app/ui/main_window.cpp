@@ -66,7 +66,8 @@ void MainWindow::FormCreate()
     m_mapView = std::make_unique<MapView>(*m_ui.map);
     connectMenu();
     m_portMenu = new PortMenu(*m_menu->portMenu, m_menu->ports, m_store,
-                              {[this] { return m_port.ComPort() + 1; }, [this](int n) { SetPort(n); },
+                              {[this] { return m_port.ComPort() + 1; },
+                               [this](int n) { return m_port.DeviceNameOf(n); }, [this](int n) { SetPort(n); },
                                [this](const std::string& text) { return Translate(text); }},
                               nullptr, this);
 

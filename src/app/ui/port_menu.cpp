@@ -1,6 +1,5 @@
 #include "app/ui/port_menu.h"
 
-#include "link/port_name.h"
 #include "link/ui/comm_port_driver.h"
 #include "link/ui/port_chooser.h"
 #include "settings/settings_io.h"
@@ -43,7 +42,7 @@ PortMenu::PortMenu(QMenu& menu, const std::array<QAction*, 10>& items, KeyValueS
     m_otherPort->setObjectName("OtherPort1");
     connect(m_otherPort, &QAction::triggered, this, [this] {
         const int n = m_hooks.currentPort();
-        m_chooser->openFor(n, QString::fromStdString(deviceOf(n)));
+        m_chooser->openFor(n, QString::fromStdString(m_hooks.deviceOf(n)));
     });
     connect(m_chooser.get(), &PortChooser::portChosen, this,
             [this](int n, const QString& device) { assign(n, device.toStdString()); });
@@ -53,15 +52,10 @@ PortMenu::PortMenu(QMenu& menu, const std::array<QAction*, 10>& items, KeyValueS
 
 PortMenu::~PortMenu() = default;
 
-std::string PortMenu::deviceOf(int n) const
-{
-    return PortDeviceName(n, [this, n](const std::string&) { return ReadComDevice(m_store, n); });
-}
-
 void PortMenu::refreshCaptions()
 {
     for (int n = 1; n <= static_cast<int>(m_items.size()); ++n) {
-        const std::string device = deviceOf(n);
+        const std::string device = m_hooks.deviceOf(n);
         QString caption = QStringLiteral("COM %1").arg(n);
         if (device != "COM" + std::to_string(n))
             caption += QStringLiteral(" — ") + QString::fromStdString(device);

@@ -28,6 +28,7 @@ public:
 
     struct Hooks {
         std::function<int()> currentPort;     // the COM n in use, 1..16
+        std::function<std::string(int n)> deviceOf;  // the device COM n opens
         std::function<void(int n)> setPort;   // as the menu's "COM n" items do
         TranslateFn translate;
     };
@@ -40,8 +41,6 @@ public:
 
     QAction* otherPort() const { return m_otherPort; }
     PortChooser& chooser() const { return *m_chooser; }
-    // The device COM n opens now.
-    std::string deviceOf(int n) const;
     void refreshCaptions();
     // Makes `device` the device of COM n, for this run and the next, and opens it.
     void assign(int n, const std::string& device);

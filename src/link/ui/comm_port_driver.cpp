@@ -25,10 +25,12 @@ TCommPortDriver::~TCommPortDriver()
 
 QString TCommPortDriver::DeviceName() const
 {
-    const int portNumber = m_comPort + 1;
-    const std::string name = m_deviceNameResolver ? m_deviceNameResolver(portNumber)
-                                                  : PortDeviceName(portNumber);
-    return QString::fromStdString(name);
+    return QString::fromStdString(DeviceNameOf(m_comPort + 1));
+}
+
+std::string TCommPortDriver::DeviceNameOf(int portNumber) const
+{
+    return m_deviceNameResolver ? m_deviceNameResolver(portNumber) : PortDeviceName(portNumber);
 }
 
 bool TCommPortDriver::Connect()
