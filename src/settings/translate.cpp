@@ -9,7 +9,7 @@ namespace {
 inline constexpr int kCzech = 1;
 
 // Keys keep their blanks, case and spelling exactly: callers pass these very texts.
-constexpr std::array<TranslationPair, 57> kTable{{
+constexpr std::array<TranslationPair, 69> kTable{{
     {"Rotator 1 position:", "Rotátor 1 pozice:"},
     {"Rotator 2 position:", "Rotátor 2 pozice:"},
     {"Setpoint:", "Zvolená pozice:"},
@@ -67,6 +67,18 @@ constexpr std::array<TranslationPair, 57> kTable{{
     {"Write position", "Zápis pozice"},
     {"Compact H", "Zmenšené H"},
     {"Compact V", "Zmenšené V"},
+    {"No answer from the control unit", "Řídicí jednotka neodpovídá"},
+    {"Port %1 lost", "Port %1 ztracen"},
+    {"Unable to open port", "Port nelze otevřít"},
+    {"Other port…", "Jiný port…"},
+    {"Serial ports", "Sériové porty"},
+    {"Device", "Zařízení"},
+    {"Description", "Popis"},
+    {"Manufacturer", "Výrobce"},
+    {"Serial number", "Sériové číslo"},
+    {"Open as COM %1", "Otevřít jako COM %1"},
+    {"Close", "Zavřít"},
+    {"No serial port found", "Žádný sériový port nenalezen"},
 }};
 
 // Texts added since: looked up after the table above, which stays as it is.

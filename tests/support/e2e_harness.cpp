@@ -274,6 +274,28 @@ void EndToEnd::clickInMain(int clientX, int clientY)
              "click", "1"});
 }
 
+QImage EndToEnd::grabMain() const
+{
+    if (m_mainWindow.isEmpty())
+        return {};
+    QProcess grab;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", m_display->name());
+    grab.setProcessEnvironment(environment);
+    grab.start("import", {"-window", m_mainWindow, "PNG24:-"});
+    if (!grab.waitForFinished(10000)) {
+        grab.kill();
+        grab.waitForFinished();
+        return {};
+    }
+    return QImage::fromData(grab.readAllStandardOutput(), "PNG");
+}
+
+QString EndToEnd::mainTitle() const
+{
+    return xdotoolOutput({"getwindowname", m_mainWindow});
+}
+
 QByteArray EndToEnd::tcp(const QByteArray& message, int waitMs) const
 {
     QTcpSocket socket;

@@ -4,6 +4,7 @@
 // mouse (xdotool), the TCP command server, the tracking file and the settings file.
 
 #include <QByteArray>
+#include <QImage>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -75,6 +76,9 @@ public:
     void type(const QString& text);
     void key(const QString& keys);
     void clickInMain(int clientX, int clientY);  // a point of the client area (below the menu bar)
+    // What the main window shows now, menu bar included (empty when it cannot be had).
+    QImage grabMain() const;
+    QString mainTitle() const;
 
     // One TCP message, and the reply when one comes within `waitMs`.
     QByteArray tcp(const QByteArray& message, int waitMs = 500) const;

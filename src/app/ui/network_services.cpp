@@ -2,6 +2,7 @@
 
 #include "app/motion_commands.h"
 #include "app/ui/main_window.h"
+#include "link/ui/link_health_monitor.h"
 #include "net/ui/network_dialog.h"
 #include "net/ui/rotctld_section.h"
 #include "net/ui/rotctld_server.h"
@@ -31,7 +32,6 @@ NetworkServices::NetworkServices(MainWindow& window, TrackingService& tracking, 
                                  KeyValueStore& store, QObject* parent)
     : QObject(parent), m_window(window), m_tracking(tracking), m_tcpServer(tcpServer), m_store(store)
 {
-    connect(&window, &MainWindow::positionReported, this, [this] { m_lastReport.NoteValidReport(); });
     m_rotctld = new RotctldServer(*this, [this] { return state(); }, this);
     m_rotctld->listen(EffectiveRotctldSettings(LoadRotctldSettings(m_store), EnvironmentPort()));
 }
@@ -42,7 +42,8 @@ RotctldState NetworkServices::state() const
 {
     const RotatorState& unit = m_window.link().state;
     RotctldState state;
-    state.positionFresh = m_freshness->PositionFresh();
+    // Stale before the first report, while the unit is silent and while the port is lost.
+    state.positionFresh = !m_window.linkHealth().status().PositionStale();
     state.rotator2Mode = unit.rotator2Mode;
     state.beamAzimuth = m_window.display().beamAzimuth;
     state.rotator2Position = unit.position2;

@@ -3,7 +3,7 @@
 // STOP, PARK), the state it reports, its stored settings, and the Network window's sections
 // for it and for the port 1023 server.
 
-#include "net/position_freshness.h"
+#include "link/link_status.h"
 #include "net/rotctld_protocol.h"
 #include "net/rotctld_settings.h"
 #include "settings/key_value_store.h"
@@ -33,10 +33,6 @@ public:
     ~NetworkServices() override;
 
     RotctldServer& rotctld() { return *m_rotctld; }
-    // Where the server learns whether the position is current; by default the time of the
-    // main window's last position report. `freshness` must outlive this object.
-    void setPositionFreshness(PositionFreshness& freshness) { m_freshness = &freshness; }
-
     // Adds the rotctld and port 1023 sections to the Network window.
     void addSections(NetworkDialog& dialog, const TranslateFn& translate);
 
@@ -52,8 +48,6 @@ private:
     TrackingService& m_tracking;
     TcpCommandServer& m_tcpServer;
     KeyValueStore& m_store;
-    LastReportFreshness m_lastReport;
-    PositionFreshness* m_freshness = &m_lastReport;
     RotctldServer* m_rotctld = nullptr;
 };
 

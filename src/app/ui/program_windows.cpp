@@ -18,6 +18,8 @@
 #include <QAction>
 #include <QApplication>
 
+#include <cstdio>
+
 namespace vantora {
 
 ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
@@ -35,7 +37,11 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     window.attachTracking(*tracking);
     tcpServer = new TcpCommandServer(
         window, [&window] { return window.display().beamAzimuth; },
-        [&messages](const QString& text) { messages.ShowMessage(text.toStdString()); }, &window);
+        {}, &window);
+    // Not being able to listen (port 1023 needs a privilege on Linux) is no reason to stop the
+    // operator at every start: it goes to standard error and the Network window's status line.
+    if (!tcpServer->isListening())
+        std::fprintf(stderr, "vantora: port 1023 server: %s\n", qPrintable(tcpServer->statusText()));
     services = std::make_unique<NetworkServices>(window, *tracking, *tcpServer, store);
 
     const auto translate = [&window](const std::string& text) { return window.Translate(text); };
