@@ -1,12 +1,14 @@
 #include "app/ui/program_windows.h"
 
 #include "app/ui/main_window.h"
+#include "app/ui/main_window_station.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_font.h"
 #include "settings/settings_io.h"
 #include "settings/ui/control_unit_dialog.h"
 #include "settings/ui/preferences_dialog.h"
 #include "settings/ui/sensors_dialog.h"
+#include "net/ui/udp_inputs.h"
 
 #include <QApplication>
 
@@ -37,11 +39,16 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     presets = std::make_unique<PresetsWindow>(
         window.settings(), [&window](int n) { window.GoPreset(n); }, translate);
     window.setWindows(preferences.get(), controlUnit.get(), sensors.get(), presets.get());
+
+    station = std::make_unique<MainWindowStation>(window);
+    udpInputs = std::make_unique<UdpInputs>(store, *station);
 }
 
 ProgramWindows::~ProgramWindows()
 {
-    // The dialogs hold references into the main window: they go first.
+    // The inputs and the dialogs hold references into the main window: they go first.
+    udpInputs.reset();
+    station.reset();
     presets.reset();
     sensors.reset();
     controlUnit.reset();

@@ -12,9 +12,11 @@ namespace vantora {
 
 class ControlUnitDialog;
 class MainWindow;
+class MainWindowStation;
 class PreferencesDialog;
 class PresetsWindow;
 class SensorsDialog;
+class UdpInputs;
 
 struct ProgramWindows {
     ProgramWindows(KeyValueStore& store, MessageSink& messages);
@@ -25,6 +27,8 @@ struct ProgramWindows {
     std::unique_ptr<ControlUnitDialog> controlUnit; // TForm3
     std::unique_ptr<SensorsDialog> sensors;         // TForm4
     std::unique_ptr<PresetsWindow> presets;         // TForm5
+    std::unique_ptr<MainWindowStation> station;     // what the UDP inputs act on
+    std::unique_ptr<UdpInputs> udpInputs;           // N1MM and PST datagrams
 };
 
 }  // namespace vantora

@@ -1,0 +1,60 @@
+#pragma once
+// One UDP input: a socket on every IPv4 address of this computer that hands each datagram from
+// an accepted sender to a handler, and says whether it listens and why not.
+
+#include "net/address_filter.h"
+#include "net/listen_status.h"
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QObject>
+#include <QUdpSocket>
+
+#include <functional>
+#include <string>
+
+namespace vantora {
+
+class UdpInputSocket : public QObject {
+    Q_OBJECT
+public:
+    static constexpr qint64 kDatagramMax = 65536;       // bytes kept of one datagram
+    static constexpr int kDatagramsPerWakeup = 64;      // handled per wake-up; the rest wait
+
+    using Handler = std::function<void(const QByteArray& datagram, const QHostAddress& sender)>;
+
+    // `shareAddress`: bind so that other programs on this computer may listen on the same port
+    // too (broadcasts reach each of them).
+    UdpInputSocket(Handler handler, bool shareAddress, QObject* parent = nullptr);
+
+    // Closes, then listens on `port` when `enabled`, taking datagrams only from senders that
+    // `acceptFrom` admits (see address_filter.h).
+    void apply(bool enabled, quint16 port, const std::string& acceptFrom);
+
+    ListenState state() const { return m_state; }
+    quint16 port() const { return m_port; }
+    bool isListening() const { return m_state == ListenState::Listening; }
+
+    // A reply from the listening socket; false when it could not be sent.
+    bool send(const QByteArray& datagram, const QHostAddress& address, quint16 port);
+
+    // The sender's IPv4 address (IPv4-mapped IPv6 included), if it has one.
+    static std::optional<std::uint32_t> SenderIpv4(const QHostAddress& sender);
+
+signals:
+    void stateChanged();
+    // After each datagram taken from the socket; `accepted` when its sender passed the filter.
+    void datagramRead(bool accepted);
+
+private:
+    void readPending();
+
+    Handler m_handler;
+    bool m_shareAddress = false;
+    QUdpSocket m_socket;
+    AddressFilter m_filter;
+    ListenState m_state = ListenState::Off;
+    quint16 m_port = 0;
+};
+
+}  // namespace vantora
