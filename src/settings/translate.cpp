@@ -69,11 +69,40 @@ constexpr std::array<TranslationPair, 57> kTable{{
     {"Compact V", "Zmenšené V"},
 }};
 
+// Texts added since: looked up after the table above, which stays as it is.
+constexpr TranslationPair kAddedTable[] = {
+    {"Network", "Síť"},
+    {" Hamlib rotctld server ", " Server Hamlib rotctld "},
+    {"Enabled", "Zapnuto"},
+    {"Listen on:", "Naslouchat na:"},
+    {"Only this computer", "Pouze tento počítač"},
+    {"All network interfaces", "Všechna síťová rozhraní"},
+    {"Port:", "Port:"},
+    {"Status:", "Stav:"},
+    {" TCP server ($00, $01) ", " TCP server ($00, $01) "},
+    {"Listening on %1", "Naslouchá na %1"},
+    {"Cannot listen on %1: %2", "Nelze naslouchat na %1: %2"},
+    {"Switched off", "Vypnuto"},
+    {" N1MM Logger+ rotor datagrams (UDP) ", " Datagramy rotátoru N1MM Logger+ (UDP) "},
+    {" PstRotator-style commands (UDP) ", " Příkazy ve stylu PstRotator (UDP) "},
+    {"Rotor name:", "Název rotátoru:"},
+    {"every rotor name", "libovolný název rotátoru"},
+    {"Status port:", "Port pro stav:"},
+    {"Accept from:", "Přijímat od:"},
+    {"anyone (or 192.168.1.0/24)", "kohokoli (nebo 192.168.1.0/24)"},
+    {"\"Accept from\" is not an IPv4 address or subnet", "„Přijímat od“ není adresa ani podsíť IPv4"},
+};
+
 }  // namespace
 
 std::span<const TranslationPair> TranslationTable()
 {
     return kTable;
+}
+
+std::span<const TranslationPair> AddedTranslationTable()
+{
+    return kAddedTable;
 }
 
 std::string Translate(int language, std::string_view english)
@@ -85,6 +114,14 @@ std::string Translate(int language, std::string_view english)
     for (const TranslationPair& pair : kTable) {
         if (pair.english == english) {
             result = pair.czech;
+        }
+    }
+    if (result == english) {
+        for (const TranslationPair& pair : kAddedTable) {
+            if (pair.english == english) {
+                result = pair.czech;
+                break;
+            }
         }
     }
     return std::string(result);

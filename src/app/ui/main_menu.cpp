@@ -56,6 +56,8 @@ MainMenu::MainMenu(QMainWindow& window, const TranslateFn& translate)
         ports[n - 1] = radioItem(port, portGroup, QStringLiteral("COM %1").arg(n), QStringLiteral("COM%1").arg(n));
     preferences = settings->addAction(tr("Preferences"));
     preferences->setObjectName("Preferences1");
+    network = settings->addAction(tr("Network"));
+    network->setObjectName("Network1");
     settings->addSeparator();
     controlUnit = settings->addAction(tr("Control unit"));
     controlUnit->setObjectName("Nastaven91");

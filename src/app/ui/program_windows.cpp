@@ -1,15 +1,21 @@
 #include "app/ui/program_windows.h"
 
+#include "app/ui/main_menu.h"
 #include "app/ui/main_window.h"
 #include "app/ui/main_window_station.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_font.h"
+#include "net/ui/network_dialog.h"
+#include "net/ui/tcp_server_section.h"
+#include "net/ui/udp_input_sections.h"
 #include "settings/settings_io.h"
 #include "settings/ui/control_unit_dialog.h"
 #include "settings/ui/preferences_dialog.h"
 #include "settings/ui/sensors_dialog.h"
+#include "track/ui/tcp_command_server.h"
 #include "net/ui/udp_inputs.h"
 
+#include <QAction>
 #include <QApplication>
 
 namespace vantora {
@@ -42,11 +48,22 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
 
     station = std::make_unique<MainWindowStation>(window);
     udpInputs = std::make_unique<UdpInputs>(store, *station);
+
+    network = std::make_unique<NetworkDialog>(translate, hooks.enableMainWindow);
+    network->addSection(new TcpServerSection(
+        [&window](const StatusTranslateFn& tr) { return window.tcpServer().statusText(tr); }, translate));
+    network->addSection(new N1mmSection(*udpInputs, translate));
+    network->addSection(new PstSection(*udpInputs, translate));
+    QObject::connect(window.menu().network, &QAction::triggered, network.get(), [this, &window] {
+        network->show();
+        window.setEnabled(false);
+    });
 }
 
 ProgramWindows::~ProgramWindows()
 {
-    // The inputs and the dialogs hold references into the main window: they go first.
+    // The dialogs and the inputs hold references into the main window: they go first.
+    network.reset();
     udpInputs.reset();
     station.reset();
     presets.reset();

@@ -15,29 +15,37 @@ UdpInputSocket::UdpInputSocket(Handler handler, bool shareAddress, QObject* pare
 void UdpInputSocket::apply(bool enabled, quint16 port, const std::string& acceptFrom)
 {
     m_socket.close();
+    m_enabled = enabled;
     m_port = port;
+    m_error.clear();
     const auto filter = ParseAddressFilter(acceptFrom);
-    if (!enabled) {
-        m_state = ListenState::Off;
-    } else if (!filter) {
-        m_state = ListenState::BadAcceptFrom;
-    } else {
+    // An unreadable filter admits nobody: better deaf than open to everyone by a typing error.
+    m_badFilter = enabled && !filter;
+    if (enabled && filter) {
         m_filter = *filter;
         const QAbstractSocket::BindMode mode = m_shareAddress
                                                    ? QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint
                                                    : QAbstractSocket::DefaultForPlatform;
-        if (m_socket.bind(QHostAddress::AnyIPv4, port, mode)) {
-            m_state = ListenState::Listening;
+        if (m_socket.bind(QHostAddress::AnyIPv4, port, mode))
             m_port = m_socket.localPort();  // port 0 (tests) picks a free one
-        } else if (m_socket.error() == QAbstractSocket::AddressInUseError) {
-            m_state = ListenState::PortInUse;
-        } else if (m_socket.error() == QAbstractSocket::SocketAccessError) {
-            m_state = ListenState::NoPermission;
-        } else {
-            m_state = ListenState::CannotOpen;
-        }
+        else
+            m_error = m_socket.errorString();
     }
     emit stateChanged();
+}
+
+QString UdpInputSocket::statusText(const StatusTranslateFn& translate) const
+{
+    const QString where = ListenAddressText(QHostAddress(QHostAddress::AnyIPv4).toString(), m_port);
+    if (!m_enabled)
+        return SwitchedOffText(translate);
+    if (isListening())
+        return ListeningText(translate, where);
+    if (m_badFilter) {
+        const std::string reason = "\"Accept from\" is not an IPv4 address or subnet";
+        return CannotListenText(translate, where, QString::fromStdString(translate ? translate(reason) : reason));
+    }
+    return CannotListenText(translate, where, m_error);
 }
 
 bool UdpInputSocket::send(const QByteArray& datagram, const QHostAddress& address, quint16 port)

@@ -3,7 +3,7 @@
 // an accepted sender to a handler, and says whether it listens and why not.
 
 #include "net/address_filter.h"
-#include "net/listen_status.h"
+#include "track/ui/listen_status.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -31,9 +31,10 @@ public:
     // `acceptFrom` admits (see address_filter.h).
     void apply(bool enabled, quint16 port, const std::string& acceptFrom);
 
-    ListenState state() const { return m_state; }
-    quint16 port() const { return m_port; }
-    bool isListening() const { return m_state == ListenState::Listening; }
+    bool isListening() const { return m_socket.state() == QAbstractSocket::BoundState; }
+    quint16 port() const { return m_port; }  // the port listened on (or asked for)
+    // "Listening on 0.0.0.0:12040", "Cannot listen on 0.0.0.0:12040: <reason>" or "Switched off".
+    QString statusText(const StatusTranslateFn& translate = {}) const;
 
     // A reply from the listening socket; false when it could not be sent.
     bool send(const QByteArray& datagram, const QHostAddress& address, quint16 port);
@@ -53,8 +54,10 @@ private:
     bool m_shareAddress = false;
     QUdpSocket m_socket;
     AddressFilter m_filter;
-    ListenState m_state = ListenState::Off;
+    bool m_enabled = false;
     quint16 m_port = 0;
+    QString m_error;            // why it does not listen (system text), when enabled
+    bool m_badFilter = false;   // not listening because "Accept from" could not be read
 };
 
 }  // namespace vantora
