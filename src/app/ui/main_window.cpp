@@ -389,6 +389,7 @@ void MainWindow::ShowElevace()
         }
     }
     showDials();
+    emit positionReported();
 }
 
 void MainWindow::showDials()

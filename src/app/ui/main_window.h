@@ -94,6 +94,10 @@ public:
     void applyNewHome();
     void restartPoll();  // Control unit settings closed: poll again unless the firmware is too old
 
+signals:
+    // After every valid position report, once the read-outs show it.
+    void positionReported();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;

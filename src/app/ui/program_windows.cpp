@@ -3,17 +3,16 @@
 #include "app/ui/main_menu.h"
 #include "app/ui/main_window.h"
 #include "app/ui/main_window_station.h"
+#include "app/ui/network_services.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_font.h"
 #include "net/ui/network_dialog.h"
-#include "net/ui/tcp_server_section.h"
 #include "net/ui/udp_input_sections.h"
+#include "net/ui/udp_inputs.h"
 #include "settings/settings_io.h"
 #include "settings/ui/control_unit_dialog.h"
 #include "settings/ui/preferences_dialog.h"
 #include "settings/ui/sensors_dialog.h"
-#include "track/ui/tcp_command_server.h"
-#include "net/ui/udp_inputs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,6 +24,7 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     QApplication::setFont(ProgramFont());
     main = std::make_unique<MainWindow>(store, messages);
     MainWindow& window = *main;
+    services = std::make_unique<NetworkServices>(window, store);
     const auto translate = [&window](const std::string& text) { return window.Translate(text); };
 
     DialogHooks hooks;
@@ -50,8 +50,7 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     udpInputs = std::make_unique<UdpInputs>(store, *station);
 
     network = std::make_unique<NetworkDialog>(translate, hooks.enableMainWindow);
-    network->addSection(new TcpServerSection(
-        [&window](const StatusTranslateFn& tr) { return window.tcpServer().statusText(tr); }, translate));
+    services->addSections(*network, translate);
     network->addSection(new N1mmSection(*udpInputs, translate));
     network->addSection(new PstSection(*udpInputs, translate));
     QObject::connect(window.menu().network, &QAction::triggered, network.get(), [this, &window] {
@@ -66,6 +65,7 @@ ProgramWindows::~ProgramWindows()
     network.reset();
     udpInputs.reset();
     station.reset();
+    services.reset();
     presets.reset();
     sensors.reset();
     controlUnit.reset();

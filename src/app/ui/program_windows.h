@@ -14,6 +14,7 @@ class ControlUnitDialog;
 class MainWindow;
 class MainWindowStation;
 class NetworkDialog;
+class NetworkServices;
 class PreferencesDialog;
 class PresetsWindow;
 class SensorsDialog;
@@ -28,6 +29,7 @@ struct ProgramWindows {
     std::unique_ptr<ControlUnitDialog> controlUnit; // TForm3
     std::unique_ptr<SensorsDialog> sensors;         // TForm4
     std::unique_ptr<PresetsWindow> presets;         // TForm5
+    std::unique_ptr<NetworkServices> services;      // the rotctld server
     std::unique_ptr<NetworkDialog> network;         // Settings, Network
     std::unique_ptr<MainWindowStation> station;     // what the UDP inputs act on
     std::unique_ptr<UdpInputs> udpInputs;           // N1MM and PST datagrams

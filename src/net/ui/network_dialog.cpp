@@ -11,7 +11,7 @@ namespace vantora {
 
 namespace {
 
-constexpr int kMinimumWidth = 460;
+constexpr int kSectionMinimumWidth = 440;  // pixels: room for a status line with its reason
 
 }  // namespace
 
@@ -21,7 +21,6 @@ NetworkDialog::NetworkDialog(TranslateFn translate, std::function<void()> enable
     setObjectName(QStringLiteral("NetworkWindow"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     setWindowTitle(tr8("Network"));
-    setMinimumWidth(kMinimumWidth);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("Button1"));
@@ -55,6 +54,7 @@ QString NetworkDialog::tr8(const char* english) const
 void NetworkDialog::addSection(NetworkSection* section)
 {
     section->setParent(this);
+    section->setMinimumWidth(kSectionMinimumWidth);
     m_sections.push_back(section);
     m_sectionLayout->addWidget(section);
 }

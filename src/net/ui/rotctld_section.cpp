@@ -31,6 +31,7 @@ RotctldSection::RotctldSection(RotctldControl control, StatusTranslateFn transla
     m_port->setObjectName(QStringLiteral("RotctldPort"));
     m_port->setRange(1, 65535);
     m_port->setAccelerated(true);
+    m_port->setMaximumWidth(100);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("RotctldStatus"));
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);

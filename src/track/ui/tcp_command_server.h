@@ -41,7 +41,7 @@ public:
     bool isListening() const { return m_server.isListening(); }
     quint16 serverPort() const { return m_server.serverPort(); }
     int clientCount() const { return static_cast<int>(m_clients.size()); }
-    // "Listening on [::]:1023" or "Cannot listen on [::]:1023: <reason>".
+    // "Listening on 0.0.0.0:1023" or "Cannot listen on 0.0.0.0:1023: <reason>".
     QString statusText(const StatusTranslateFn& translate = {}) const;
 
 signals:
