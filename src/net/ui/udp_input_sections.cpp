@@ -40,6 +40,7 @@ QSpinBox* UdpInputSection::newPort(const QString& objectName)
     port->setObjectName(objectName);
     port->setRange(1, 65535);
     port->setAccelerated(true);
+    port->setMaximumWidth(100);  // as wide as the rotctld section's port
     return port;
 }
 
