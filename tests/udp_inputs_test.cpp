@@ -54,11 +54,13 @@ struct PstRig {
     RecordingStation station;
     PstInput input{station};
     std::unique_ptr<Peer> peer;
-    int handled = 0;
+    int handled = 0;  // acted on
+    int read = 0;     // taken from the socket
 
     explicit PstRig(const std::string& acceptFrom = "")
     {
         QObject::connect(&input, &PstInput::datagramHandled, [this] { ++handled; });
+        QObject::connect(&input.socket(), &UdpInputSocket::datagramRead, [this](bool) { ++read; });
         station.beamAzimuth = 211;
         station.elevation = 45;
         for (int attempt = 0; attempt < 20 && !input.socket().isListening(); ++attempt) {
@@ -74,6 +76,12 @@ struct PstRig {
         const int before = handled;
         peer->send(datagram, port());
         return WaitFor([&] { return handled > before; }, 3000);
+    }
+    bool sendAndWaitRead(const QByteArray& datagram)
+    {
+        const int before = read;
+        peer->send(datagram, port());
+        return WaitFor([&] { return read > before; }, 3000);
     }
 };
 
@@ -159,23 +167,32 @@ TEST(PstInput, AFloodAndOversizedDatagramsAreTakenWithoutHarm)
     ASSERT_TRUE(rig.input.socket().isListening());
     // More than one wake-up takes: the rest must still be read. (Kept below what the system's
     // default receive buffer holds of such datagrams, about 250, so none is dropped there.)
-    constexpr int kFlood = 3 * UdpInputSocket::kDatagramsPerWakeup - 32;
+    constexpr int kFlood = 200;
+    static_assert(kFlood > 3 * UdpInputSocket::kDatagramsPerWakeup);
     for (int i = 0; i < kFlood; ++i)
         rig.peer->send(QByteArray("<PST><AZIMUTH>") + QByteArray::number(i % 360) + "</AZIMUTH></PST>", rig.port());
     EXPECT_TRUE(WaitFor([&] { return rig.handled >= kFlood; }, 10000)) << rig.handled;
 
-    // The largest datagram IPv4 carries, of junk, then of unclosed tags.
+    // The largest datagram IPv4 carries, of junk, then of unclosed tags, then a command padded
+    // beyond the size a command can have: read and dropped.
     rig.station.calls.clear();
+    const int handledBefore = rig.handled;
     QByteArray junk(65507, '\0');
     for (int i = 0; i < junk.size(); ++i)
         junk[i] = static_cast<char>(i * 7919 % 256);
-    ASSERT_TRUE(rig.sendAndWait(junk));
+    ASSERT_TRUE(rig.sendAndWaitRead(junk));
     QByteArray unclosed = "<PST>";
     while (unclosed.size() < 65000)
         unclosed += "<AZIMUTH><ELEVATION><QRA>";
-    ASSERT_TRUE(rig.sendAndWait(unclosed));
+    ASSERT_TRUE(rig.sendAndWaitRead(unclosed));
+    const QByteArray command = "<PST><AZIMUTH>5</AZIMUTH></PST>";
+    QByteArray padded = command + QByteArray(UdpInputSocket::kDatagramMax + 1 - command.size(), ' ');
+    ASSERT_TRUE(rig.sendAndWaitRead(padded));
+    EXPECT_EQ(rig.handled, handledBefore);
     EXPECT_TRUE(rig.station.calls.empty());
-    ASSERT_TRUE(rig.sendAndWait("<PST><AZIMUTH>5</AZIMUTH></PST>"));
+
+    padded.chop(1);  // at the limit: taken
+    ASSERT_TRUE(rig.sendAndWait(padded));
     EXPECT_EQ(rig.station.calls, std::vector<std::string>{"target 1 5 0"});
 }
 

@@ -70,11 +70,12 @@ void UdpInputSocket::readPending()
     // datagram re-arms the socket's notifier, so the rest are taken at the next turn of the
     // event loop.
     for (int handled = 0; handled < kDatagramsPerWakeup && m_socket.hasPendingDatagrams(); ++handled) {
-        const QNetworkDatagram datagram = m_socket.receiveDatagram(kDatagramMax);
+        // One byte more than the limit is enough to tell an oversized datagram.
+        const QNetworkDatagram datagram = m_socket.receiveDatagram(kDatagramMax + 1);
         if (!datagram.isValid())
             continue;
         const QHostAddress sender = datagram.senderAddress();
-        const bool accepted = m_filter.Accepts(SenderIpv4(sender));
+        const bool accepted = datagram.data().size() <= kDatagramMax && m_filter.Accepts(SenderIpv4(sender));
         if (accepted && m_handler)
             m_handler(datagram.data(), sender);
         emit datagramRead(accepted);

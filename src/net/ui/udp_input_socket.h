@@ -18,8 +18,10 @@ namespace vantora {
 class UdpInputSocket : public QObject {
     Q_OBJECT
 public:
-    static constexpr qint64 kDatagramMax = 65536;       // bytes kept of one datagram
-    static constexpr int kDatagramsPerWakeup = 64;      // handled per wake-up; the rest wait
+    // Commands are a few hundred bytes; a larger datagram is dropped unread, so that no sender
+    // can make one datagram cost more than a few microseconds.
+    static constexpr qint64 kDatagramMax = 4096;        // bytes
+    static constexpr int kDatagramsPerWakeup = 16;      // handled per wake-up; the rest wait
 
     using Handler = std::function<void(const QByteArray& datagram, const QHostAddress& sender)>;
 
@@ -44,7 +46,8 @@ public:
 
 signals:
     void stateChanged();
-    // After each datagram taken from the socket; `accepted` when its sender passed the filter.
+    // After each datagram taken from the socket; `accepted` when its sender passed the filter
+    // and its size the limit.
     void datagramRead(bool accepted);
 
 private:
