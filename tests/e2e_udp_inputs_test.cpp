@@ -110,22 +110,26 @@ TEST_F(UdpInputsEndToEnd, N1mmGoToReachesTheUnitAndTheLoggerHearsTheHeading)
 
 TEST_F(UdpInputsEndToEnd, PstGoToReachesTheUnitAndQueriesAreAnsweredOnPortPlusOne)
 {
-    pstClient.writeDatagram("<PST><AZIMUTH>200.000000.2</AZIMUTH><ELEVATION>20.000000.2</ELEVATION></PST>",
-                            kLoopback, pstPort);
+    // One position as Hamlib's PstRotator backend sends it: two datagrams.
+    pstClient.writeDatagram("<PST><AZIMUTH>200.000000.2</AZIMUTH></PST>", kLoopback, pstPort);
+    pstClient.writeDatagram("<PST><ELEVATION>20.000000.2</ELEVATION></PST>", kLoopback, pstPort);
     ASSERT_TRUE(unitReaches(200, 20));
+    // And both in one.
+    pstClient.writeDatagram("<PST><AZIMUTH>150</AZIMUTH><ELEVATION>35</ELEVATION></PST>", kLoopback, pstPort);
+    ASSERT_TRUE(unitReaches(150, 35));
     EXPECT_FALSE(WaitFor([&] { return pstClient.hasPendingDatagrams(); }, 500)) << "a set is not answered";
 
     ASSERT_TRUE(WaitFor([&] {
         pstClient.writeDatagram("<PST>AZ?</PST>", kLoopback, pstPort);
         QThread::msleep(50);
-        return pstClient.hasPendingDatagrams() && pstClient.receiveDatagram().data() == "AZ:200\r";
+        return pstClient.hasPendingDatagrams() && pstClient.receiveDatagram().data() == "AZ:150\r";
     }));
     pstClient.writeDatagram("<PST>EL?</PST>", kLoopback, pstPort);
     const QNetworkDatagram elevation = [&] {
         WaitFor([&] { return pstClient.hasPendingDatagrams(); });
         return pstClient.receiveDatagram();
     }();
-    EXPECT_EQ(elevation.data(), "EL:20\r");
+    EXPECT_EQ(elevation.data(), "EL:35\r");
     EXPECT_EQ(elevation.senderPort(), pstPort);
 }
 

@@ -73,5 +73,23 @@ TEST_F(MainWindowStationTest, TargetsLocatorsAndPositionsGoThroughTheMainWindow)
     EXPECT_TRUE(WaitFor([&] { return unit->model.position(1) == 45 && unit->model.position(2) == 10; }));
 }
 
+TEST_F(MainWindowStationTest, AzimuthAndElevationInTwoDatagramsBothReachTheUnit)
+{
+    // As Hamlib's PstRotator backend sends one position: two datagrams, one right after the
+    // other, before the poll tick sends the first.
+    RemoteStation& station = *windows->station;
+    station.SetTarget(1, 120, 0);
+    station.SetTarget(2, 0, 40);
+    EXPECT_EQ(main->link().gotoRequest.which, 3);
+    EXPECT_TRUE(WaitFor([&] { return unit->model.position(1) == 120 && unit->model.position(2) == 40; }));
+
+    // Once the first has left, the second names only its own rotator.
+    station.SetTarget(1, 60, 0);
+    ASSERT_TRUE(WaitFor([&] { return main->link().gotoRequest.which == 0; }));
+    station.SetTarget(2, 0, 20);
+    EXPECT_EQ(main->link().gotoRequest.which, 2);
+    EXPECT_TRUE(WaitFor([&] { return unit->model.position(1) == 60 && unit->model.position(2) == 20; }));
+}
+
 }  // namespace
 }  // namespace vantora

@@ -3,6 +3,7 @@
 #include "net/address_filter.h"
 #include "net/datagram_text.h"
 #include "net/n1mm_datagram.h"
+#include "net/pending_target.h"
 #include "net/pst_datagram.h"
 #include "net/udp_input_settings.h"
 #include "support/fake_settings_store.h"
@@ -248,6 +249,41 @@ TEST(AddressFilter, EmptyAddressOrSubnet)
         EXPECT_EQ(filter->Accepts(neighbour), c.neighbour) << c.text;
         EXPECT_EQ(filter->Accepts(outside), c.outside) << c.text;
         EXPECT_EQ(filter->Accepts(std::nullopt), c.ipv6) << c.text;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// A target still waiting for the poll tick
+
+TEST(PendingTarget, TheOtherRotatorsPendingTargetIsKept)
+{
+    struct Case {
+        const char* name;
+        TargetCall call;
+        std::uint16_t which;
+        std::uint8_t mode;
+        TargetCall expected;
+    };
+    const Case cases[] = {
+        {"azimuth, elevation pending", {1, 120, 0}, 2, 2, {3, 120, 40}},
+        {"elevation, azimuth pending", {2, 0, 50}, 1, 2, {3, 200, 50}},
+        {"azimuth, both pending", {1, 120, 0}, 3, 2, {3, 120, 40}},
+        {"elevation, both pending", {2, 0, 50}, 3, 2, {3, 200, 50}},
+        {"azimuth, own rotator pending", {1, 120, 0}, 1, 2, {1, 120, 0}},
+        {"elevation, own rotator pending", {2, 0, 50}, 2, 2, {2, 0, 50}},
+        {"nothing pending", {1, 120, 0}, 0, 2, {1, 120, 0}},
+        {"both anyway", {3, 10, 20}, 1, 2, {3, 10, 20}},
+        {"two azimuth rotators", {1, 120, 0}, 2, 1, {1, 120, 0}},
+        {"mode not yet reported", {2, 0, 50}, 1, 0, {2, 0, 50}},
+    };
+    for (const Case& c : cases) {
+        GotoRequest pending;
+        pending.target1 = 200;
+        pending.target2 = 40;
+        pending.which = c.which;
+        RotatorState state;
+        state.rotator2Mode = c.mode;
+        EXPECT_EQ(JoinPendingTarget(c.call, pending, state), c.expected) << c.name;
     }
 }
 

@@ -11,7 +11,8 @@ public:
     virtual ~RemoteStation() = default;
 
     // A new target from outside, as a typed one: tracking, when on, goes off first (both
-    // setpoint read-outs back to "0°"), then Nastav(code, value1, value2) (codes of TargetSink).
+    // setpoint read-outs back to "0°"), then Nastav(code, value1, value2) (codes of TargetSink),
+    // keeping a target of the other rotator that still waits for the poll tick (pending_target.h).
     virtual void SetTarget(int code, int value1, int value2) = 0;
     // As the STOP button (tracking goes off too).
     virtual void Stop() = 0;

@@ -3,6 +3,7 @@
 #include "app/motion_commands.h"
 #include "app/target_entry.h"
 #include "app/ui/main_window.h"
+#include "net/pending_target.h"
 #include "track/ui/tracking_service.h"
 
 namespace vantora {
@@ -21,7 +22,8 @@ void MainWindowStation::SetTarget(int code, int value1, int value2)
         m_window.tracking().OFF1Click();
         ClearSetpointTexts(m_window.link().setpoints);
     }
-    m_window.Nastav(code, value1, value2);
+    const TargetCall call = JoinPendingTarget({code, value1, value2}, m_window.link().gotoRequest, m_window.link().state);
+    m_window.Nastav(call.code, call.value1, call.value2);
 }
 
 void MainWindowStation::Stop()
