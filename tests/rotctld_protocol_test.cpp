@@ -224,6 +224,8 @@ TEST(RotctldProtocol, AnswersWhereRotctldStaysSilentOrDiffers)
                  // Blanks: tabs and repeated spaces separate words as spaces do.
                  {"  P\t10   20 \n", "RPRT 0\n", {{"set", 3, 10, 20}}},
                  {"+ p\n", "get_pos:\nAzimuth: 12.00\nElevation: 6.00\nRPRT 0\n", {}},
+                 // The echo of "P" holds no control bytes.
+                 {"+P 1\x15 2\x7f\n", "set_pos: 1? 2?\nRPRT -1\n", {}},
              },
              RestState());
 }

@@ -92,9 +92,14 @@ public:
             return;
         m_text.append(LongName(command.kind));
         m_text += ':';
+        // The arguments come back as sent, but only as printable text: a client's control bytes
+        // are not echoed into its reply lines.
         if (command.kind == RotctldCommandKind::SetPos)
-            for (std::string_view word : SplitWords(command.arguments))
-                m_text.append(" ").append(word);
+            for (std::string_view word : SplitWords(command.arguments)) {
+                m_text += ' ';
+                for (const char c : word)
+                    m_text += c >= 0x20 && c < 0x7f ? c : '?';
+            }
         m_text += m_separator;
     }
 

@@ -3,6 +3,7 @@
 #include "app/motion_commands.h"
 #include "app/target_entry.h"
 #include "app/ui/main_window.h"
+#include "geo/locator.h"
 #include "net/pending_target.h"
 #include "track/ui/tracking_service.h"
 
@@ -18,8 +19,8 @@ constexpr int kSetSelectedAzimuth = 1;      // Nastav code
 void MainWindowStation::SetTarget(int code, int value1, int value2)
 {
     // As a typed target: a running tracking would take the antenna back at its next read.
-    if (m_window.tracking().isTracking()) {
-        m_window.tracking().OFF1Click();
+    if (m_tracking.isTracking()) {
+        m_tracking.OFF1Click();
         ClearSetpointTexts(m_window.link().setpoints);
     }
     const TargetCall call = JoinPendingTarget({code, value1, value2}, m_window.link().gotoRequest, m_window.link().state);
@@ -38,13 +39,13 @@ void MainWindowStation::Park()
 
 void MainWindowStation::TrackingOff()
 {
-    if (m_window.tracking().isTracking())
-        m_window.tracking().OFF1Click();
+    if (m_tracking.isTracking())
+        m_tracking.OFF1Click();
 }
 
 bool MainWindowStation::GoToLocator(std::string_view locator)
 {
-    const auto azimuth = LocatorTargetAzimuth(locator, m_window.settings().Lokator, m_window.homePosition());
+    const auto azimuth = LocatorTargetAzimuth(locator, m_window.settings().Lokator, HomePosition(m_window.settings().Lokator));
     if (!azimuth)
         return false;
     SetTarget(kSetSelectedAzimuth, *azimuth, 0);

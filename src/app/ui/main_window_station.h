@@ -6,10 +6,12 @@
 namespace vantora {
 
 class MainWindow;
+class TrackingService;
 
 class MainWindowStation : public RemoteStation {
 public:
-    explicit MainWindowStation(MainWindow& window) : m_window(window) {}
+    // Both outlive the station.
+    MainWindowStation(MainWindow& window, TrackingService& tracking) : m_window(window), m_tracking(tracking) {}
 
     void SetTarget(int code, int value1, int value2) override;
     void Stop() override;
@@ -21,6 +23,7 @@ public:
 
 private:
     MainWindow& m_window;
+    TrackingService& m_tracking;
 };
 
 }  // namespace vantora

@@ -27,8 +27,9 @@ std::optional<std::string> EnvironmentPort()
 
 }  // namespace
 
-NetworkServices::NetworkServices(MainWindow& window, KeyValueStore& store, QObject* parent)
-    : QObject(parent), m_window(window), m_store(store)
+NetworkServices::NetworkServices(MainWindow& window, TrackingService& tracking, TcpCommandServer& tcpServer,
+                                 KeyValueStore& store, QObject* parent)
+    : QObject(parent), m_window(window), m_tracking(tracking), m_tcpServer(tcpServer), m_store(store)
 {
     connect(&window, &MainWindow::positionReported, this, [this] { m_lastReport.NoteValidReport(); });
     m_rotctld = new RotctldServer(*this, [this] { return state(); }, this);
@@ -52,8 +53,8 @@ RotctldState NetworkServices::state() const
 void NetworkServices::SetPosition(int code, int azimuth, int elevation)
 {
     // The client takes over, as a typed target does: tracking goes off first.
-    if (m_window.tracking().isTracking()) {
-        m_window.tracking().OFF1Click();
+    if (m_tracking.isTracking()) {
+        m_tracking.OFF1Click();
         ClearSetpointTexts(m_window.link().setpoints);
     }
     m_window.Nastav(code, azimuth, elevation);
@@ -83,7 +84,7 @@ void NetworkServices::addSections(NetworkDialog& dialog, const TranslateFn& tran
     control.status = [this](const StatusTranslateFn& tr) { return m_rotctld->statusText(tr); };
     dialog.addSection(new RotctldSection(std::move(control), translate));
     dialog.addSection(new TcpServerSection(
-        [this](const StatusTranslateFn& tr) { return m_window.tcpServer().statusText(tr); }, translate));
+        [this](const StatusTranslateFn& tr) { return m_tcpServer.statusText(tr); }, translate));
 }
 
 }  // namespace vantora

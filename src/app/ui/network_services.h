@@ -18,6 +18,8 @@ namespace vantora {
 class MainWindow;
 class NetworkDialog;
 class RotctldServer;
+class TcpCommandServer;
+class TrackingService;
 
 class NetworkServices : public QObject, private RotctldActions {
     Q_OBJECT
@@ -25,8 +27,9 @@ public:
     using TranslateFn = std::function<std::string(const std::string&)>;
 
     // Listens at once with the stored settings (VANTORA_ROTCTLD_PORT overriding the port).
-    // `window` and `store` outlive this object.
-    NetworkServices(MainWindow& window, KeyValueStore& store, QObject* parent = nullptr);
+    // `window`, `tracking`, `tcpServer` and `store` outlive this object.
+    NetworkServices(MainWindow& window, TrackingService& tracking, TcpCommandServer& tcpServer,
+                    KeyValueStore& store, QObject* parent = nullptr);
     ~NetworkServices() override;
 
     RotctldServer& rotctld() { return *m_rotctld; }
@@ -46,6 +49,8 @@ private:
     void storeAndApply(const RotctldSettings& settings);
 
     MainWindow& m_window;
+    TrackingService& m_tracking;
+    TcpCommandServer& m_tcpServer;
     KeyValueStore& m_store;
     LastReportFreshness m_lastReport;
     PositionFreshness* m_freshness = &m_lastReport;

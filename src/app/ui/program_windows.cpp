@@ -1,11 +1,13 @@
 #include "app/ui/program_windows.h"
 
+#include "app/ui/link_event_routes.h"
 #include "app/ui/main_menu.h"
 #include "app/ui/main_window.h"
 #include "app/ui/main_window_station.h"
 #include "app/ui/network_services.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_font.h"
+#include "link/port_name.h"
 #include "net/ui/network_dialog.h"
 #include "net/ui/udp_input_sections.h"
 #include "net/ui/udp_inputs.h"
@@ -13,6 +15,8 @@
 #include "settings/ui/control_unit_dialog.h"
 #include "settings/ui/preferences_dialog.h"
 #include "settings/ui/sensors_dialog.h"
+#include "track/ui/tcp_command_server.h"
+#include "track/ui/tracking_service.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,11 +26,22 @@ namespace vantora {
 ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
 {
     QApplication::setFont(ProgramFont());
-    main = std::make_unique<MainWindow>(store, messages);
+    // A port's device: VANTORA_COM<n>, else the stored ComDevice<n>, else the platform's name.
+    const auto deviceName = [&store](int n) {
+        return PortDeviceName(n, [&store, n](const std::string&) { return ReadComDevice(store, n); });
+    };
+    main = std::make_unique<MainWindow>(store, messages, deviceName);
     MainWindow& window = *main;
-    services = std::make_unique<NetworkServices>(window, store);
-    const auto translate = [&window](const std::string& text) { return window.Translate(text); };
 
+    // Tracking and the TCP server reach Nastav through the main window.
+    tracking = new TrackingService(window.settings(), window, &window);
+    window.attachTracking(*tracking);
+    tcpServer = new TcpCommandServer(
+        window, [&window] { return window.display().beamAzimuth; },
+        [&messages](const QString& text) { messages.ShowMessage(text.toStdString()); }, &window);
+    services = std::make_unique<NetworkServices>(window, *tracking, *tcpServer, store);
+
+    const auto translate = [&window](const std::string& text) { return window.Translate(text); };
     DialogHooks hooks;
     hooks.enableMainWindow = [&window] { window.setEnabled(true); };
     hooks.restartPoll = [&window] { window.restartPoll(); };
@@ -38,30 +53,60 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
 
     // Without a parent: disabling the main window must not disable them.
     preferences = std::make_unique<PreferencesDialog>(window.settings(), translate, hooks);
-    controlUnit = std::make_unique<ControlUnitDialog>(window.link().state, window.commandBuffer(),
-                                                      window.frameSink(), translate, hooks);
-    sensors = std::make_unique<SensorsDialog>(window.link().state, window.commandBuffer(), window.frameSink(),
+    controlUnit = std::make_unique<ControlUnitDialog>(window.link().state, window.link().commandBuffer,
+                                                      window.port(), translate, hooks);
+    sensors = std::make_unique<SensorsDialog>(window.link().state, window.link().commandBuffer, window.port(),
                                               translate, hooks);
     presets = std::make_unique<PresetsWindow>(
         window.settings(), [&window](int n) { window.GoPreset(n); }, translate);
-    window.setWindows(preferences.get(), controlUnit.get(), sensors.get(), presets.get());
 
-    station = std::make_unique<MainWindowStation>(window);
+    station = std::make_unique<MainWindowStation>(window, *tracking);
     udpInputs = std::make_unique<UdpInputs>(store, *station);
 
     network = std::make_unique<NetworkDialog>(translate, hooks.enableMainWindow);
     services->addSections(*network, translate);
     network->addSection(new N1mmSection(*udpInputs, translate));
     network->addSection(new PstSection(*udpInputs, translate));
-    QObject::connect(window.menu().network, &QAction::triggered, network.get(), [this, &window] {
+    connectMainWindow();
+}
+
+void ProgramWindows::connectMainWindow()
+{
+    MainWindow& window = *main;
+    m_unitDialogEvents = std::make_unique<UnitDialogEvents>(*controlUnit, *sensors);
+    window.setUnitDialogEvents(m_unitDialogEvents.get());
+
+    // A settings dialog is modeless but takes the main window's place until it is hidden again.
+    const MainMenu& menu = window.menu();
+    QObject::connect(menu.preferences, &QAction::triggered, &window, [this] {
+        preferences->show();
+        main->setEnabled(false);
+    });
+    QObject::connect(menu.controlUnit, &QAction::triggered, &window, [this] {
+        main->setEnabled(false);
+        controlUnit->show();
+    });
+    QObject::connect(menu.magneticSensors, &QAction::triggered, &window, [this] {
+        sensors->show();
+        main->setEnabled(false);
+    });
+    QObject::connect(&window, &MainWindow::presetsRequested, presets.get(), [this] {
+        presets->hide();
+        presets->show();
+        presets->raise();
+        presets->activateWindow();
+    });
+    QObject::connect(menu.network, &QAction::triggered, &window, [this] {
         network->show();
-        window.setEnabled(false);
+        main->setEnabled(false);
     });
 }
 
 ProgramWindows::~ProgramWindows()
 {
-    // The dialogs and the inputs hold references into the main window: they go first.
+    // The dialogs and the inputs hold references into the main window: they go first, and the
+    // link stops telling them anything.
+    main->setUnitDialogEvents(nullptr);
     network.reset();
     udpInputs.reset();
     station.reset();

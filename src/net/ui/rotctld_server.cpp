@@ -30,7 +30,9 @@ QHostAddress ListenAddress(const std::string& address)
 struct RotctldServer::Client {
     QTcpSocket* socket = nullptr;
     RotctldSession session;
-    QTimer idle;  // runs a command that came without a line end once the client is quiet
+    // Runs a command that came without a line end once the client is quiet. A child of the
+    // socket, so that it goes with it (later), never under its own timeout signal.
+    QTimer* idle = nullptr;
 };
 
 RotctldServer::RotctldServer(RotctldActions& actions, StateFn state, QObject* parent)
@@ -96,9 +98,10 @@ void RotctldServer::acceptClients()
         }
         auto client = std::make_unique<Client>();
         client->socket = socket;
-        client->idle.setSingleShot(true);
-        client->idle.setInterval(kRotctldIdleRunMs);
-        connect(&client->idle, &QTimer::timeout, this, [this, socket] { runPending(socket); });
+        client->idle = new QTimer(socket);
+        client->idle->setSingleShot(true);
+        client->idle->setInterval(kRotctldIdleRunMs);
+        connect(client->idle, &QTimer::timeout, this, [this, socket] { runPending(socket); });
         socket->setReadBufferSize(kReadBufferBytes);
         // Each reply leaves at once: clients wait for it before their next command.
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -130,9 +133,9 @@ void RotctldServer::readClient(QTcpSocket* socket)
         replies += client.session.Feed(std::string_view(buffer, static_cast<std::size_t>(got)), m_state(), m_actions);
     }
     if (client.session.hasPending() && !client.session.closeRequested())
-        client.idle.start();
+        client.idle->start();
     else
-        client.idle.stop();
+        client.idle->stop();
     send(client, replies);
 }
 
@@ -145,6 +148,7 @@ void RotctldServer::runPending(QTcpSocket* socket)
     send(client, client.session.RunPending(m_state(), m_actions));
 }
 
+// May end with the client dropped: callers must not touch `client` afterwards.
 void RotctldServer::send(Client& client, const std::string& replies)
 {
     QTcpSocket* socket = client.socket;
@@ -153,7 +157,7 @@ void RotctldServer::send(Client& client, const std::string& replies)
         socket->flush();  // what stays buffered now is what the client has not taken
     }
     if (client.session.closeRequested()) {
-        client.idle.stop();
+        client.idle->stop();
         socket->disconnectFromHost();  // after what is queued has left
     } else if (socket->bytesToWrite() > kMaxUnsentBytes) {
         dropClient(socket);
@@ -169,7 +173,8 @@ void RotctldServer::dropClient(QTcpSocket* socket)
         return;
     std::unique_ptr<Client> client = std::move(found->second);
     m_clients.erase(found);
-    client->idle.stop();
+    client->idle->stop();
+    client->idle->disconnect(this);
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
