@@ -345,6 +345,22 @@ TEST(UdpInputSections, ApplyStoresAndListensLoadShowsTheStoredValues)
     EXPECT_EQ(again.settings(), inputs.settings());
 }
 
+TEST(UdpInputSections, OkAgainRetriesAPortThatWasTaken)
+{
+    FakeSettingsStore store;
+    RecordingStation station;
+    UdpInputs inputs(store, station);
+    auto holder = std::make_unique<Peer>();
+    UdpInputSettings settings;
+    settings.pst = {true, holder->port(), ""};
+    inputs.change(settings);
+    EXPECT_FALSE(inputs.pst().socket().isListening());
+
+    holder.reset();  // the other program has ended
+    inputs.change(settings);
+    EXPECT_TRUE(inputs.pst().socket().isListening()) << inputs.pst().socket().statusText().toStdString();
+}
+
 TEST(UdpInputSections, EveryCaptionHasACzechText)
 {
     FakeSettingsStore store;
