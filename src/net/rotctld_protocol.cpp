@@ -86,7 +86,7 @@ int MaxElevation(const RotctldState& state)
 // Replies in either form: plain lines, or the extended form's header, labelled lines and RPRT.
 class Reply {
 public:
-    Reply(const RotctldCommand& command) : m_separator(command.separator)
+    explicit Reply(const RotctldCommand& command) : m_separator(command.separator)
     {
         if (m_separator == 0)
             return;
