@@ -10,7 +10,9 @@
 #include <QObject>
 #include <QUdpSocket>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace vantora {
