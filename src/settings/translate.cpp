@@ -95,6 +95,14 @@ constexpr TranslationPair kAddedTable[] = {
     {"Listening on %1", "Naslouchá na %1"},
     {"Cannot listen on %1: %2", "Nelze naslouchat na %1: %2"},
     {"Switched off", "Vypnuto"},
+    {" N1MM Logger+ rotor datagrams (UDP) ", " Datagramy rotátoru N1MM Logger+ (UDP) "},
+    {" PstRotator-style commands (UDP) ", " Příkazy ve stylu PstRotator (UDP) "},
+    {"Rotor name:", "Název rotátoru:"},
+    {"every rotor name", "libovolný název rotátoru"},
+    {"Status port:", "Port pro stav:"},
+    {"Accept from:", "Přijímat od:"},
+    {"anyone (or 192.168.1.0/24)", "kohokoli (nebo 192.168.1.0/24)"},
+    {"\"Accept from\" is not an IPv4 address or subnet", "„Přijímat od“ není adresa ani podsíť IPv4"},
 };
 
 }  // namespace

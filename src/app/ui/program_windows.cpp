@@ -3,11 +3,14 @@
 #include "app/ui/link_event_routes.h"
 #include "app/ui/main_menu.h"
 #include "app/ui/main_window.h"
+#include "app/ui/main_window_station.h"
 #include "app/ui/network_services.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_font.h"
 #include "link/port_name.h"
 #include "net/ui/network_dialog.h"
+#include "net/ui/udp_input_sections.h"
+#include "net/ui/udp_inputs.h"
 #include "settings/settings_io.h"
 #include "settings/ui/control_unit_dialog.h"
 #include "settings/ui/preferences_dialog.h"
@@ -62,8 +65,14 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
                                               translate, hooks);
     presets = std::make_unique<PresetsWindow>(
         window.settings(), [&window](int n) { window.GoPreset(n); }, translate);
+
+    station = std::make_unique<MainWindowStation>(window, *tracking);
+    udpInputs = std::make_unique<UdpInputs>(store, *station);
+
     network = std::make_unique<NetworkDialog>(translate, hooks.enableMainWindow);
     services->addSections(*network, translate);
+    network->addSection(new N1mmSection(*udpInputs, translate));
+    network->addSection(new PstSection(*udpInputs, translate));
     connectMainWindow();
 }
 
@@ -101,10 +110,12 @@ void ProgramWindows::connectMainWindow()
 
 ProgramWindows::~ProgramWindows()
 {
-    // The dialogs hold references into the main window: they go first, and the link stops
-    // telling them anything.
+    // The dialogs and the inputs hold references into the main window: they go first, and the
+    // link stops telling them anything.
     main->setUnitDialogEvents(nullptr);
     network.reset();
+    udpInputs.reset();
+    station.reset();
     services.reset();
     presets.reset();
     sensors.reset();

@@ -14,6 +14,7 @@ namespace vantora {
 class ControlUnitDialog;
 class LinkEvents;
 class MainWindow;
+class MainWindowStation;
 class NetworkDialog;
 class NetworkServices;
 class PreferencesDialog;
@@ -21,6 +22,7 @@ class PresetsWindow;
 class SensorsDialog;
 class TcpCommandServer;
 class TrackingService;
+class UdpInputs;
 
 struct ProgramWindows {
     ProgramWindows(KeyValueStore& store, MessageSink& messages);
@@ -37,6 +39,8 @@ struct ProgramWindows {
     TrackingService* tracking = nullptr;
     TcpCommandServer* tcpServer = nullptr;
     std::unique_ptr<NetworkServices> services;      // the rotctld server
+    std::unique_ptr<MainWindowStation> station;     // what the UDP inputs act on
+    std::unique_ptr<UdpInputs> udpInputs;           // N1MM and PST datagrams
 
 private:
     void connectMainWindow();
