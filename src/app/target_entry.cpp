@@ -90,6 +90,7 @@ EntryResult EnterTarget(std::string_view text, const EntryContext& context)
     if (upper != AsciiUpper(EffectiveHomeLocator(context.homeLocator)) && CheckLoc(text)) {
         const int azimuth = VypLocAzm(context.homePosition, VypLoc(text));
         call(static_cast<int>(TargetCode::SelectedAzimuth), azimuth, 0);
+        result.locator = upper;
     }
     return result;
 }

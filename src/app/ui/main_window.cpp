@@ -480,6 +480,8 @@ void MainWindow::Button1Click()
     const EntryResult result = EnterTarget(m_edit1->text().toStdString(), context);
     if (result.switchTrackingOff)
         m_tracking->OFF1Click();
+    if (!result.locator.empty())
+        m_mapView->SetTargetLocator(q(result.locator));
     showSetpoints();
     m_edit1->clear();
     m_edit1->setFocus();
