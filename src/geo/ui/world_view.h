@@ -44,6 +44,7 @@ public:
     void Forget() { m_picture = QImage(); }
 
     bool shown() const { return m_shown; }
+    const std::optional<WorldOutline>& outline() const { return m_outline; }
     int worldDraws() const { return m_worldDraws; }
     const QString& target() const { return m_target; }
 
