@@ -274,7 +274,7 @@ void MainWindow::Button1Click()
     if (result.switchTrackingOff && m_tracking)
         m_tracking->OFF1Click();
     if (!result.locator.empty())
-        m_mapView->SetTargetLocator(q(result.locator));
+        m_mapView->SetTargetLocator(QString::fromStdString(result.locator));
     showSetpoints();
     m_ui.edit1->clear();
     m_ui.edit1->setFocus();
