@@ -141,6 +141,10 @@ void WorldView::Show(TA3nalogGauge& gauge, const GeoPosition& home, const QStrin
     gauge.setTailStyle(Qt::DashLine);
 
     QImage& layer = gauge.backBitmap();
+    if (layer.isNull()) {  // a gauge of no size: nothing to paint into
+        gauge.RedrawArrow();
+        return;
+    }
     const int k = w > 0 ? std::max(1, layer.width() / w) : 1;
     if (m_picture.size() != layer.size() || m_pictureHome.longitude != home.longitude ||
         m_pictureHome.latitude != home.latitude) {
