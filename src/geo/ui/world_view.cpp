@@ -183,6 +183,7 @@ void WorldView::Leave(TA3nalogGauge& gauge)
 {
     if (!m_shown) return;
     m_shown = false;
+    m_picture = QImage();  // the other views need no world picture: 2 MB less for them
     gauge.setTailStyle(Qt::NoPen);
     gauge.setMargin(m_gaugeMargin);
 }
