@@ -1,5 +1,6 @@
 // Vantora: the antenna-rotator console. No command-line arguments are read; environment
-// variables (VANTORA_SETTINGS, VANTORA_COM<n>, VANTORA_TCP_PORT) are the only outside inputs.
+// variables (VANTORA_SETTINGS, VANTORA_COM<n>, VANTORA_TCP_PORT, VANTORA_ROTCTLD_PORT) are the
+// only outside inputs.
 
 #include "app/ui/main_window.h"
 #include "app/ui/program_windows.h"

@@ -95,5 +95,20 @@ TEST(Translate, BlanksAndCaseMustMatchExactly)
     }
 }
 
+TEST(Translate, AddedTextsHaveCzechAndLeaveTheTableAlone)
+{
+    std::set<std::string_view> keys;
+    for (const TranslationPair& pair : TranslationTable())
+        keys.insert(pair.english);
+    for (const TranslationPair& pair : AddedTranslationTable()) {
+        EXPECT_FALSE(pair.czech.empty()) << pair.english;
+        EXPECT_TRUE(keys.insert(pair.english).second) << "twice: " << pair.english;
+        EXPECT_EQ(Translate(1, pair.english), pair.czech);
+        EXPECT_EQ(Translate(0, pair.english), pair.english);
+    }
+    EXPECT_EQ(Translate(1, "Network"), "S\u00ed\u0165");
+    EXPECT_EQ(Translate(1, "Cancel"), "Storno");  // the table's pairs still win
+}
+
 }  // namespace
 }  // namespace vantora

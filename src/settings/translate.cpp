@@ -69,11 +69,32 @@ constexpr std::array<TranslationPair, 57> kTable{{
     {"Compact V", "Zmenšené V"},
 }};
 
+// Texts added since: looked up after the table above, which stays as it is.
+constexpr TranslationPair kAddedTable[] = {
+    {"Network", "Síť"},
+    {" Hamlib rotctld server ", " Server Hamlib rotctld "},
+    {"Enabled", "Zapnuto"},
+    {"Listen on:", "Naslouchat na:"},
+    {"Only this computer", "Pouze tento počítač"},
+    {"All network interfaces", "Všechna síťová rozhraní"},
+    {"Port:", "Port:"},
+    {"Status:", "Stav:"},
+    {" TCP server ($00, $01) ", " TCP server ($00, $01) "},
+    {"Listening on %1", "Naslouchá na %1"},
+    {"Cannot listen on %1: %2", "Nelze naslouchat na %1: %2"},
+    {"Switched off", "Vypnuto"},
+};
+
 }  // namespace
 
 std::span<const TranslationPair> TranslationTable()
 {
     return kTable;
+}
+
+std::span<const TranslationPair> AddedTranslationTable()
+{
+    return kAddedTable;
 }
 
 std::string Translate(int language, std::string_view english)
@@ -85,6 +106,14 @@ std::string Translate(int language, std::string_view english)
     for (const TranslationPair& pair : kTable) {
         if (pair.english == english) {
             result = pair.czech;
+        }
+    }
+    if (result == english) {
+        for (const TranslationPair& pair : kAddedTable) {
+            if (pair.english == english) {
+                result = pair.czech;
+                break;
+            }
         }
     }
     return std::string(result);

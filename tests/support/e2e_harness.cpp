@@ -63,6 +63,9 @@ VirtualDisplay::~VirtualDisplay()
 
 EndToEnd::EndToEnd() : m_display(std::make_unique<VirtualDisplay>()), m_tcpPort(freeTcpPort())
 {
+    do
+        m_rotctldPort = freeTcpPort();
+    while (m_rotctldPort == m_tcpPort);
     m_unit.setProcessChannelMode(QProcess::MergedChannels);
     m_program.setProcessChannelMode(QProcess::MergedChannels);
 }
@@ -144,6 +147,7 @@ static QProcessEnvironment programEnvironment(const EndToEnd& e2e, const QString
     environment.insert("VANTORA_SETTINGS", e2e.settingsPath());
     environment.insert("VANTORA_COM1", e2e.linkPath());
     environment.insert("VANTORA_TCP_PORT", QString::number(e2e.tcpPort()));
+    environment.insert("VANTORA_ROTCTLD_PORT", QString::number(e2e.rotctldPort()));
     return environment;
 }
 

@@ -44,6 +44,7 @@ public:
     QString settingsPath() const { return m_dir.filePath("settings.conf"); }
     QString linkPath() const { return m_dir.filePath("com1"); }
     quint16 tcpPort() const { return m_tcpPort; }
+    quint16 rotctldPort() const { return m_rotctldPort; }  // the program's rotctld server
 
     // Writes the settings file (INI lines under [General]) before the program starts.
     void writeSettings(const QStringList& lines);
@@ -84,6 +85,7 @@ private:
     QProcess m_unit;
     QProcess m_program;
     quint16 m_tcpPort = 0;
+    quint16 m_rotctldPort = 0;
     QString m_mainWindow;
 };
 

@@ -57,6 +57,8 @@ MainMenu::MainMenu(QMainWindow& window, const TranslateFn& translate)
         ports[n - 1] = radioItem(port, portGroup, QStringLiteral("COM %1").arg(n), QStringLiteral("COM%1").arg(n));
     preferences = settings->addAction(tr("Preferences"));
     preferences->setObjectName("Preferences1");
+    network = settings->addAction(tr("Network"));
+    network->setObjectName("Network1");
     settings->addSeparator();
     controlUnit = settings->addAction(tr("Control unit"));
     controlUnit->setObjectName("Nastaven91");
@@ -74,6 +76,9 @@ MainMenu::MainMenu(QMainWindow& window, const TranslateFn& translate)
     trackingMoonSked->setEnabled(false);
     trackingWsjt = radioItem(tracking, trackingGroup, QStringLiteral("WSJT"), "WSJT1");
     trackingWsjt->setEnabled(false);
+    tracking->addSeparator();
+    trackingMoonBuiltIn = radioItem(tracking, trackingGroup, QStringLiteral("Moon (built-in)"), "MoonBuiltIn1");
+    trackingSunBuiltIn = radioItem(tracking, trackingGroup, QStringLiteral("Sun (built-in)"), "SunBuiltIn1");
 
     QMenu* help = bar->addMenu(tr("Help"));
     help->setObjectName("Help1");

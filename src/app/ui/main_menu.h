@@ -31,12 +31,15 @@ struct MainMenu {
     std::array<QAction*, kMapZoomItems.size()> zooms{};  // in the order of kMapZoomItems
     std::array<QAction*, 10> ports{};      // COM 1 .. COM 10
     QAction* preferences = nullptr;
+    QAction* network = nullptr;            // the Network window
     QAction* controlUnit = nullptr;        // disabled until a recent enough firmware answered
     QAction* magneticSensors = nullptr;    // likewise
     QMenu* tracking = nullptr;
     QAction* trackingOff = nullptr;
     QAction* trackingMoonSked = nullptr;
     QAction* trackingWsjt = nullptr;
+    QAction* trackingMoonBuiltIn = nullptr;  // below a separator, same radio group
+    QAction* trackingSunBuiltIn = nullptr;
     QAction* about = nullptr;
     QAction* hwInfo = nullptr;
 };

@@ -85,6 +85,8 @@ public:
 
 signals:
     void presetsRequested();  // PRESETS (SpeedButton3)
+    // After every valid position report, once the read-outs show it.
+    void positionReported();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -3,9 +3,11 @@
 #include "app/ui/link_event_routes.h"
 #include "app/ui/main_menu.h"
 #include "app/ui/main_window.h"
+#include "app/ui/network_services.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_font.h"
 #include "link/port_name.h"
+#include "net/ui/network_dialog.h"
 #include "settings/settings_io.h"
 #include "settings/ui/control_unit_dialog.h"
 #include "settings/ui/preferences_dialog.h"
@@ -34,6 +36,7 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     tcpServer = new TcpCommandServer(
         window, [&window] { return window.display().beamAzimuth; },
         [&messages](const QString& text) { messages.ShowMessage(text.toStdString()); }, &window);
+    services = std::make_unique<NetworkServices>(window, *tracking, *tcpServer, store);
 
     const auto translate = [&window](const std::string& text) { return window.Translate(text); };
     DialogHooks hooks;
@@ -53,6 +56,8 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
                                               translate, hooks);
     presets = std::make_unique<PresetsWindow>(
         window.settings(), [&window](int n) { window.GoPreset(n); }, translate);
+    network = std::make_unique<NetworkDialog>(translate, hooks.enableMainWindow);
+    services->addSections(*network, translate);
     connectMainWindow();
 }
 
@@ -82,6 +87,10 @@ void ProgramWindows::connectMainWindow()
         presets->raise();
         presets->activateWindow();
     });
+    QObject::connect(menu.network, &QAction::triggered, &window, [this] {
+        network->show();
+        main->setEnabled(false);
+    });
 }
 
 ProgramWindows::~ProgramWindows()
@@ -89,6 +98,8 @@ ProgramWindows::~ProgramWindows()
     // The dialogs hold references into the main window: they go first, and the link stops
     // telling them anything.
     main->setUnitDialogEvents(nullptr);
+    network.reset();
+    services.reset();
     presets.reset();
     sensors.reset();
     controlUnit.reset();

@@ -14,6 +14,8 @@ namespace vantora {
 class ControlUnitDialog;
 class LinkEvents;
 class MainWindow;
+class NetworkDialog;
+class NetworkServices;
 class PreferencesDialog;
 class PresetsWindow;
 class SensorsDialog;
@@ -29,10 +31,12 @@ struct ProgramWindows {
     std::unique_ptr<ControlUnitDialog> controlUnit; // TForm3
     std::unique_ptr<SensorsDialog> sensors;         // TForm4
     std::unique_ptr<PresetsWindow> presets;         // TForm5
+    std::unique_ptr<NetworkDialog> network;         // Settings, Network
 
     // Children of the main window: they reach Nastav through it and go with it.
     TrackingService* tracking = nullptr;
     TcpCommandServer* tcpServer = nullptr;
+    std::unique_ptr<NetworkServices> services;      // the rotctld server
 
 private:
     void connectMainWindow();
