@@ -229,7 +229,7 @@ void Tour::dialog(const QString& title, const QString& name)
     check(!id.isEmpty(), "the " + title + " window did not open");
     const int frames = framesReceived();
     m_e2e.xdotool({"windowfocus", "--sync", id});  // activation makes the unit dialogs read the unit
-    if (title != "Preferences") {
+    if (title != "Preferences" && title != "Network") {
         check(WaitFor([&] { return framesReceived() > frames; }, kEventLimitMs), title + " did not read the unit");
         // The dialog asks again every 200 ms until the unit's report is shown: once a second
         // passes without a request, the report is in.
@@ -327,11 +327,14 @@ void Tour::run()
     say("Settings > Preferences");
     menu(kSettings, 1);  // below Port
     dialog("Preferences", "10-preferences");
-    say("Settings > Control unit");
+    say("Settings > Network");
     menu(kSettings, 2);
+    dialog("Network", "10-network");
+    say("Settings > Control unit");
+    menu(kSettings, 3);
     dialog("Control unit settings", "11-control-unit");
     say("Settings > Magnetic sensors");
-    menu(kSettings, 3);
+    menu(kSettings, 4);
     dialog("Sensors calibration", "12-sensors");
 
     say("File > Exit");

@@ -5,6 +5,7 @@
 
 #include "geo/map_view.h"
 #include "geo/ui/map_image_source.h"
+#include "geo/ui/world_view.h"
 
 #include <QColor>
 #include <QImage>
@@ -41,6 +42,9 @@ public:
     void SetZoom(int zoomValue);
 
     void SetCallsign(const QString& callsign) { m_callsign = callsign; }
+    // The last typed target locator, marked on the world view (shown again at once there).
+    void SetTargetLocator(const QString& locator);
+    WorldView& world() { return m_world; }
 
     MapPixel homePixel() const { return m_home; }
     int zoomState() const { return m_zoomState; }
@@ -61,6 +65,8 @@ private:
     MapPixel m_home;
     int m_zoomState = 10;
     QString m_callsign;
+    GeoPosition m_homePosition;  // the world view is drawn around it
+    WorldView m_world;
 };
 
 }  // namespace vantora
