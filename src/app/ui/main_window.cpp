@@ -94,7 +94,11 @@ void MainWindow::FormCreate()
     m_ui.map->setPosition(180);
     m_faultView = new LinkFaultView(
         *m_health,
-        {{m_ui.label6, m_ui.label8}, {m_ui.gauge1, m_ui.gauge2}, m_ui.gauge1, [this] { showDials(); },
+        {{m_ui.label6, m_ui.label8}, {m_ui.gauge1, m_ui.gauge2}, m_ui.gauge1,
+         [this] {
+             m_shownDisplay.reset();  // the stale look changed the dials: show everything again
+             showDials();
+         },
          [this] {
              return LinkFaultText(m_health->fault(), m_port.ComPort() + 1, m_port.DeviceName().toStdString(),
                                   m_settings.Language);
