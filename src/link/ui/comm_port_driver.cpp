@@ -5,35 +5,8 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
-#include <utility>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace vantora {
-
-namespace {
-
-// Writes what the line takes at once without waiting (the port is non-blocking); 0 when it
-// takes nothing, on errors (the port meets them again on the buffered way and reports them), and
-// where the platform has no such write.
-qint64 WriteNow(decltype(std::declval<QSerialPort&>().handle()) handle, const std::uint8_t* data, int size)
-{
-#ifdef Q_OS_UNIX
-    if (handle < 0)
-        return 0;
-    const ssize_t written = ::write(handle, data, static_cast<std::size_t>(size));
-    return written > 0 ? static_cast<qint64>(written) : 0;
-#else
-    (void)handle;
-    (void)data;
-    (void)size;
-    return 0;
-#endif
-}
-
-}  // namespace
 
 TCommPortDriver::TCommPortDriver(QObject* parent)
     : QObject(parent), m_tempInBuffer(static_cast<std::size_t>(m_inBufSize))
@@ -115,17 +88,9 @@ int TCommPortDriver::SendDataEx(const std::uint8_t* data, int size, int timeoutM
 {
     if (!Connected() || data == nullptr || size <= 0)
         return 0;
-    // A frame goes straight to the line when nothing waits before it: that spares the event loop
-    // the write notifier switched on and off around every poll frame (each switch wakes it).
-    // What the line does not take at once goes the buffered way below, as before.
-    const qint64 direct = m_port.bytesToWrite() == 0 ? WriteNow(m_port.handle(), data, size) : 0;
-    if (direct == size)
-        return size;
-    data += direct;
-    size -= static_cast<int>(direct);
     const qint64 queued = m_port.write(reinterpret_cast<const char*>(data), size);
     if (queued <= 0)
-        return static_cast<int>(direct);
+        return 0;
 
     QElapsedTimer clock;
     clock.start();
@@ -143,7 +108,7 @@ int TCommPortDriver::SendDataEx(const std::uint8_t* data, int size, int timeoutM
     }
     if (m_port.error() == QSerialPort::TimeoutError)
         m_port.clearError();
-    return static_cast<int>(direct + queued - unsent);
+    return static_cast<int>(queued - unsent);
 }
 
 void TCommPortDriver::FlushBuffers(bool inBuf, bool outBuf)
