@@ -64,7 +64,7 @@ void SetText(QWidget* window, const char* name, const QString& text)
 // Types one key into a box the way the keyboard does.
 void Type(QLineEdit* edit, QChar c)
 {
-    const int key = c == QChar(8) ? Qt::Key_Backspace : c.unicode();
+    const int key = c == QChar(8) ? static_cast<int>(Qt::Key_Backspace) : c.unicode();
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
     QApplication::sendEvent(edit, &press);
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
@@ -725,8 +725,9 @@ TEST_F(SensorsTest, ButtonsSendCommand19)
         EXPECT_EQ(Text(dialog.get(), "StatusLabel"), c.status) << c.button << " " << c.text.toStdString();
         if (c.payload.empty()) {
             EXPECT_TRUE(sink.frames.empty()) << c.text.toStdString();
-            if (c.box)
+            if (c.box) {
                 EXPECT_EQ(Text(dialog.get(), c.box), c.text);  // the box keeps its text
+            }
         } else {
             ASSERT_EQ(sink.frames.size(), 1u) << c.button;
             EXPECT_EQ(sink.frames[0][4], 19);

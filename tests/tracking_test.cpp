@@ -78,8 +78,9 @@ TEST(TrackingNumber, AcceptsOnlyPlainDecimalNumbers)
     for (const auto& [text, expected] : cases) {
         const auto value = ParseTrackingNumber(text);
         ASSERT_EQ(value.has_value(), expected.has_value()) << '"' << text << '"';
-        if (expected)
+        if (expected) {
             EXPECT_DOUBLE_EQ(*value, *expected) << '"' << text << '"';
+        }
     }
 }
 
