@@ -348,16 +348,6 @@ void MainWindow::applyNewHome()
     SetZoom(m_settings.Zoom * 10);
 }
 
-QSize MainWindow::clientSize() const
-{
-    return m_ui.client->size();
-}
-
-void MainWindow::setClientSize(int width, int height)
-{
-    SetClientSize(*this, width, height);
-}
-
 void MainWindow::setView(int view)
 {
     m_settings.View = view;
