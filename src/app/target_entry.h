@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace vantora {
@@ -37,6 +38,7 @@ struct EntryResult {
     bool switchTrackingOff = false;   // tracking was on: the caller switches it off as "OFF" does
     bool stopSent = false;            // the text was STOP; the stop command was handed to Odeslat
     std::optional<NastavCall> nastav; // the call made to Nastav (it may still have found no route)
+    std::string locator;              // the locator the bearing was taken from, upper case; else empty
 };
 
 // The OK button (Button1), also run by Enter in Edit1, on the box's text (UTF-8):
@@ -50,6 +52,11 @@ struct EntryResult {
 //    from the home locator: the great-circle azimuth from home (code 1);
 //  - anything else is dropped without a message.
 EntryResult EnterTarget(std::string_view text, const EntryContext& context);
+
+// The bearing a typed locator turns to: `text` must be a valid six-character locator that
+// differs (case ignored) from the home locator in force; else empty.
+std::optional<int> LocatorTargetAzimuth(std::string_view text, std::string_view homeLocator,
+                                        const GeoPosition& homePosition);
 
 enum class KeyOutcome {
     PassOn,     // the character reaches the box unchanged

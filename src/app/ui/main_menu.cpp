@@ -44,6 +44,7 @@ MainMenu::MainMenu(QMainWindow& window, const TranslateFn& translate)
     for (std::size_t i = 0; i < kMapZoomItems.size(); ++i) {
         const QString caption = QString::fromUtf8(kMapZoomItems[i].caption.data(),
                                                   static_cast<int>(kMapZoomItems[i].caption.size()));
+        if (kMapZoomItems[i].zoomState == kWorldZoomState) mapZoom->addSeparator();
         zooms[i] = radioItem(mapZoom, zoomGroup, caption, QStringLiteral("Zoom%1").arg(kMapZoomItems[i].zoomValue));
     }
 
@@ -51,11 +52,14 @@ MainMenu::MainMenu(QMainWindow& window, const TranslateFn& translate)
     settings->setObjectName("Settings1");
     QMenu* port = settings->addMenu(QStringLiteral("Port"));
     port->setObjectName("Port1");
+    portMenu = port;
     auto* portGroup = new QActionGroup(port);
     for (int n = 1; n <= 10; ++n)
         ports[n - 1] = radioItem(port, portGroup, QStringLiteral("COM %1").arg(n), QStringLiteral("COM%1").arg(n));
     preferences = settings->addAction(tr("Preferences"));
     preferences->setObjectName("Preferences1");
+    network = settings->addAction(tr("Network"));
+    network->setObjectName("Network1");
     settings->addSeparator();
     controlUnit = settings->addAction(tr("Control unit"));
     controlUnit->setObjectName("Nastaven91");
