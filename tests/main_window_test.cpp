@@ -13,12 +13,16 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace vantora {
 namespace {
@@ -137,6 +141,46 @@ TEST_F(MainWindowTest, PollStopsWhileAnotherWindowOfTheProgramIsActive)
     windows->presets->hide();
     activateMain();
     EXPECT_TRUE(WaitFor([&] { return unit->model.position(1) == 45; }));
+}
+
+TEST_F(MainWindowTest, PollGoesOnWhileAMenuOfTheMainWindowIsOpen)
+{
+    start();
+    ASSERT_TRUE(WaitFor([&] { return main->link().state.firmwareVersion != 0; }));
+    QMenuBar* bar = main->menuBar();
+    QMenu* view = nullptr;
+    for (QAction* action : bar->actions())
+        if (action->menu() && action->menu()->actions().contains(main->menu().views[0]))
+            view = action->menu();
+    ASSERT_NE(view, nullptr);
+    const QPoint viewTitle = bar->actionGeometry(view->menuAction()).center();
+
+    struct Way {
+        const char* name;
+        std::function<void()> open;
+    };
+    const Way ways[] = {
+        {"mouse", [&] { QTest::mouseClick(bar, Qt::LeftButton, {}, viewTitle); }},
+        {"keyboard", [&] {
+             QTest::keyClick(main, Qt::Key_Alt);
+             QTest::keyClick(bar, Qt::Key_Right);
+             QTest::keyClick(bar, Qt::Key_Down);
+         }},
+    };
+    for (const Way& way : ways) {
+        way.open();
+        ASSERT_TRUE(WaitFor([&] { return QApplication::activePopupWidget() == view; }, 3000)) << way.name;
+        ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == view->windowHandle(); }, 3000))
+            << way.name;
+        // The read-out keeps following the unit while the operator looks at the menu.
+        main->Nastav(4, unit->model.position(1) == 30 ? 60 : 30, 0);
+        const int target = main->link().gotoRequest.target1;
+        EXPECT_TRUE(main->timer1().isActive()) << way.name;
+        EXPECT_TRUE(WaitFor([&] { return unit->model.position(1) == target; }, 5000)) << way.name;
+        view->close();
+        bar->setActiveAction(nullptr);
+        activateMain();
+    }
 }
 
 TEST_F(MainWindowTest, StopLeavesAtOnceEvenWhileThePollIsStopped)

@@ -7,6 +7,7 @@
 #include "app/presets_text.h"
 #include "app/target_entry.h"
 #include "app/ui/arrow_key_tracker.h"
+#include "app/ui/focused_window.h"
 #include "app/ui/main_menu.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_font.h"
@@ -289,14 +290,11 @@ std::string MainWindow::Translate(const std::string& english) const
 
 void MainWindow::onFocusWindowChanged(QWindow* window)
 {
-    // Switching to another application leaves no focus window of ours: nothing changes then.
-    if (!window)
-        return;
-    const bool mainActive = window == windowHandle();
-    if (mainActive && !m_active)
-        FormActivate();
-    else if (!mainActive && m_active)
-        FormDeactivate();
+    switch (DecideActivation(m_active, ClassifyFocusedWindow(window, windowHandle()))) {
+    case ActivationChange::Activate: FormActivate(); break;
+    case ActivationChange::Deactivate: FormDeactivate(); break;
+    case ActivationChange::None: break;
+    }
 }
 
 void MainWindow::FormActivate()
