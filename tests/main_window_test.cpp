@@ -288,6 +288,41 @@ TEST_F(MainWindowTest, ClosingInCompactVStoresTheLayoutAndItsSize)
     EXPECT_EQ(store.ReadInt("Port"), 1);
 }
 
+TEST_F(MainWindowTest, SmallStoredBasicSizeGetsTheBasicMinimum)
+{
+    store.values["View"] = 0;
+    store.values["SizeX"] = 500;
+    store.values["SizeY"] = 300;
+    start();
+    ASSERT_TRUE(WaitFor([&] { return main->clientSize().width() >= 999; }, 3000));
+    EXPECT_EQ(main->clientSize(), QSize(999, 624));
+    main->setClientSize(400, 200);  // the operator drags the border inwards
+    QTest::qWait(100);
+    EXPECT_EQ(main->clientSize(), QSize(999, 624));
+    EXPECT_EQ(find<QWidget>("Panel2")->geometry(), QRect(803, 583, 193, 38));  // nothing cut off
+}
+
+TEST_F(MainWindowTest, StoredViewThatNamesNoLayoutOpensBasicAtTheDesignSize)
+{
+    for (const int view : {3, -1, 200}) {
+        store.values["View"] = view;
+        store.values["SizeX"] = 1200;
+        store.values["SizeY"] = 700;
+        start();
+        ASSERT_TRUE(WaitFor([&] { return main->clientSize() == QSize(999, 624); }, 3000))
+            << view << ": " << main->clientSize().width() << "x" << main->clientSize().height();
+        EXPECT_TRUE(main->menu().views[0]->isChecked()) << view;
+        EXPECT_TRUE(main->menu().mapZoom->isEnabled()) << view;
+        EXPECT_EQ(find<TA3nalogGauge>("AnalogGauge3")->size(), QSize(796, 617)) << view;
+        main->close();
+        EXPECT_EQ(store.ReadInt("View"), 0) << view;
+        EXPECT_EQ(store.ReadInt("SizeX"), 999) << view;
+        EXPECT_EQ(store.ReadInt("SizeY"), 624) << view;
+        windows.reset();
+        unit.reset();
+    }
+}
+
 TEST_F(MainWindowTest, PresetClickHidesTheWindowAndSendsBothTargets)
 {
     store.values["preset_a3"] = 225;

@@ -122,6 +122,8 @@ MainWindow::~MainWindow() = default;
 void MainWindow::FormCreate()
 {
     m_settings = LoadSettings(m_store, m_messages);
+    const StartupLayout startup = StartupLayoutFor(m_settings.View);
+    m_settings.View = static_cast<std::int32_t>(startup.layout);
     m_menu = std::make_unique<MainMenu>(*this, [this](const std::string& text) { return Translate(text); });
     buildWidgets();
     m_mapView = std::make_unique<MapView>(*m_map);
@@ -159,7 +161,8 @@ void MainWindow::FormCreate()
         *this, [this] { return m_display.beamAzimuth; },
         [this](const QString& text) { m_messages.ShowMessage(text.toStdString()); }, this);
 
-    if (m_settings.View == 0) {
+    if (startup.storedSize) {
+        setBasicMinimumSize();
         setClientSize(m_settings.SizeX, m_settings.SizeY);
         if (m_settings.SizeM == 1)
             setWindowState(windowState() | Qt::WindowMaximized);
@@ -616,12 +619,18 @@ void MainWindow::Vzhled()
     } else {
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        // The minimum is set on the client area plus the menu bar; the frame comes on top.
-        setMinimumSize(layout.clientWidth, layout.clientHeight + menuHeight);
+        setBasicMinimumSize();
         m_map->setGeometry(toQRect(layout.map));
         setClientSize(layout.clientWidth, layout.clientHeight);
         Velikost();
     }
+}
+
+void MainWindow::setBasicMinimumSize()
+{
+    // The minimum is set on the client area plus the menu bar; the frame comes on top.
+    const WindowLayout basic = vantora::Vzhled(LayoutKind::Basic);
+    setMinimumSize(basic.clientWidth, basic.clientHeight + menuBar()->sizeHint().height());
 }
 
 void MainWindow::FormResize()

@@ -71,6 +71,7 @@ public:
     void Vzhled();             // applies the layout of Settings.View
     void FormResize();
     void Velikost();           // Basic layout: follow the client size, then repaint the map
+    void setBasicMinimumSize();  // the Basic layout's minimum window size
     void SetZoom(int zoomValue);  // the Map zoom menu's items
     void SetPort(int n);       // the Port menu's items
 
