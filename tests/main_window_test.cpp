@@ -6,12 +6,14 @@
 #include "app/ui/main_window.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_windows.h"
+#include "settings/ui/preferences_dialog.h"
 #include "support/event_wait.h"
 #include "support/fake_settings_store.h"
 #include "support/pty_unit.h"
 #include "widgets/ui/analog_gauge.h"
 
 #include <QAction>
+#include <QImage>
 #include <QLabel>
 #include <QApplication>
 #include <QMenu>
@@ -22,7 +24,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <utility>
 
 namespace vantora {
 namespace {
@@ -321,6 +325,34 @@ TEST_F(MainWindowTest, StoredViewThatNamesNoLayoutOpensBasicAtTheDesignSize)
         windows.reset();
         unit.reset();
     }
+}
+
+TEST_F(MainWindowTest, ReadOutsKeepTheirColoursWhileADialogDisablesTheWindow)
+{
+    start();
+    main->menu().preferences->trigger();
+    ASSERT_FALSE(main->isEnabled());
+    const std::pair<const char*, QColor> labels[] = {
+        {"Label1", Qt::black}, {"Label2", Qt::black}, {"Label3", Qt::black}, {"Label4", Qt::black},
+        {"Label10", Qt::black}, {"Label5", QColor(0, 0, 255)}, {"Label6", QColor(0, 0, 255)},
+        {"Label7", QColor(0, 0, 255)}, {"Label8", QColor(0, 0, 255)}, {"Label9", QColor(0, 0, 255)},
+    };
+    for (const auto& [name, colour] : labels) {
+        QLabel* label = find<QLabel>(name);
+        EXPECT_FALSE(label->isEnabled()) << name;
+        EXPECT_EQ(label->palette().color(QPalette::Disabled, QPalette::WindowText).name(), colour.name()) << name;
+        // What the operator sees: the darkest pixel of the caption is the text colour itself.
+        const QImage image = label->grab().toImage();
+        int darkest = 255 * 3;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                darkest = std::min(darkest, pixel.red() + pixel.green() + pixel.blue());
+            }
+        EXPECT_LE(darkest, colour.red() + colour.green() + colour.blue() + 30) << name;
+    }
+    windows->preferences->hide();
+    main->setEnabled(true);
 }
 
 TEST_F(MainWindowTest, PresetClickHidesTheWindowAndSendsBothTargets)

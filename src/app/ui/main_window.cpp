@@ -60,8 +60,10 @@ QString q(const std::string& text)
 
 void setTextColor(QLabel* label, const QColor& color)
 {
+    // Every colour group: the read-outs stay readable while a dialog disables the window.
     QPalette palette = label->palette();
-    if (palette.color(QPalette::WindowText) == color)
+    if (palette.color(QPalette::Active, QPalette::WindowText) == color &&
+        palette.color(QPalette::Disabled, QPalette::WindowText) == color)
         return;
     palette.setColor(QPalette::WindowText, color);
     label->setPalette(palette);
