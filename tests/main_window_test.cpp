@@ -7,6 +7,7 @@
 #include "app/ui/presets_window.h"
 #include "app/ui/program_windows.h"
 #include "settings/ui/preferences_dialog.h"
+#include "track/ui/tracking_service.h"
 #include "support/event_wait.h"
 #include "support/fake_settings_store.h"
 #include "support/pty_unit.h"
@@ -14,7 +15,9 @@
 
 #include <QAction>
 #include <QImage>
+#include <QFile>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -353,6 +356,39 @@ TEST_F(MainWindowTest, ReadOutsKeepTheirColoursWhileADialogDisablesTheWindow)
     }
     windows->preferences->hide();
     main->setEnabled(true);
+}
+
+TEST_F(MainWindowTest, StopOrATypedTargetEndsTracking)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QFile azel(folder.filePath("azel.dat"));
+    ASSERT_TRUE(azel.open(QIODevice::WriteOnly));
+    azel.write("12:34:56,204.6,27.5,Moon,AzEl\n");
+    azel.close();
+    store.values["WSJT"] = (folder.path() + "/").toStdString();
+    start();
+    waitForFirstReport();
+
+    struct Way {
+        const char* name;
+        std::function<void()> act;
+    };
+    const Way ways[] = {
+        {"STOP", [&] { find<QPushButton>("SpeedButton2")->click(); }},
+        {"typed target", [&] { type("90"); }},
+    };
+    for (const Way& way : ways) {
+        emit main->menu().tracking->aboutToShow();
+        main->menu().trackingWsjt->trigger();
+        ASSERT_TRUE(WaitFor([&] { return text("Label5") == "205° / 28°"; })) << way.name;
+        ASSERT_TRUE(main->tracking().isTracking());
+        way.act();
+        EXPECT_FALSE(main->tracking().isTracking()) << way.name;
+        EXPECT_EQ(text("Label5"), "OFF") << way.name;
+        EXPECT_TRUE(main->menu().trackingOff->isChecked()) << way.name;
+        EXPECT_FALSE(main->menu().trackingWsjt->isChecked()) << way.name;
+    }
 }
 
 TEST_F(MainWindowTest, PresetClickHidesTheWindowAndSendsBothTargets)

@@ -112,14 +112,6 @@ void TrackingController::Start(TrackingSource source)
     m_readout = "OFF";  // kept until the first successful read
 }
 
-bool TrackingController::SwitchOffIfTracking()
-{
-    if (m_source == TrackingSource::None)
-        return false;
-    Off();
-    return true;
-}
-
 void TrackingController::Tick()
 {
     if (m_source == TrackingSource::None)

@@ -51,8 +51,6 @@ public:
     void StartMoonSked();    // MoonSked1Click
     void StartWsjt();        // WSJT1Click
     void Tick();             // Timer2Timer: read the file, show it, send the Moon's position
-    // OK and STOP in the target box: performs "OFF" when a source is set. True when it did.
-    bool SwitchOffIfTracking();
     // Reads one line (CtiTrak): shows the values and sends the Moon's position when it is at or
     // above the horizon. True when both numbers were read.
     bool CtiTrak(std::string_view line);
