@@ -101,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             link.Timer1Timer();
             break;
         case 1:
-            TargetKeyPress(kKeySpace, link.state, link.selectRequest);  // Space in the target box
+            vantora::TargetKeyPress(vantora::kKeySpace, link.state, link.selectRequest);  // Space in the box
             break;
         case 2:
             link.gotoRequest = {provider.ConsumeIntegral<std::int16_t>(),
