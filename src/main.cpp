@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     vantora::MessageBoxSink messages;
     vantora::ProgramWindows windows(store, messages);
     QObject::connect(&guard, &vantora::SingleInstanceGuard::raiseRequested, windows.main.get(),
-                     &vantora::MainWindow::restoreAndRaise);
+                     [&windows] { vantora::RestoreAndRaise(*windows.main); });
     windows.main->show();
     return app.exec();
 }

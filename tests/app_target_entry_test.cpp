@@ -1,7 +1,7 @@
 // Typed targets in the main window's target box: number parsing, the prefixed forms, locators,
 // STOP, tracking and the keys of the box.
 #include "app/home_locator.h"
-#include "app/integer_text.h"
+#include "common/integer_text.h"
 #include "app/motion_commands.h"
 #include "app/target_entry.h"
 

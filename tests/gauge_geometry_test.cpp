@@ -2,6 +2,7 @@
 // the dial that need no display.
 #include "widgets/downsample.h"
 #include "widgets/frame_meter.h"
+#include "common/round_half_even.h"
 #include "widgets/gauge_geometry.h"
 #include "widgets/gauge_model.h"
 

@@ -382,9 +382,9 @@ TEST_F(MainWindowTest, StopOrATypedTargetEndsTracking)
         emit main->menu().tracking->aboutToShow();
         main->menu().trackingWsjt->trigger();
         ASSERT_TRUE(WaitFor([&] { return text("Label5") == "205° / 28°"; })) << way.name;
-        ASSERT_TRUE(main->tracking().isTracking());
+        ASSERT_TRUE(windows->tracking->isTracking());
         way.act();
-        EXPECT_FALSE(main->tracking().isTracking()) << way.name;
+        EXPECT_FALSE(windows->tracking->isTracking()) << way.name;
         EXPECT_EQ(text("Label5"), "OFF") << way.name;
         EXPECT_TRUE(main->menu().trackingOff->isChecked()) << way.name;
         EXPECT_FALSE(main->menu().trackingWsjt->isChecked()) << way.name;

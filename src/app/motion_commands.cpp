@@ -1,5 +1,7 @@
 #include "app/motion_commands.h"
 
+#include "common/angle_text.h"
+
 namespace vantora {
 
 bool Park(const Settings& settings, NastavTarget target)
@@ -10,8 +12,8 @@ bool Park(const Settings& settings, NastavTarget target)
 
 void ClearSetpointTexts(Setpoints& setpoints)
 {
-    setpoints.rotator1.value = DegreesText(0);
-    setpoints.rotator2.value = DegreesText(0);
+    setpoints.rotator1.value = AngleText(0);
+    setpoints.rotator2.value = AngleText(0);
 }
 
 StopResult Stop(bool trackingOn, Setpoints& setpoints, CommandBuffer& buffer, FrameSink& sink)

@@ -1,5 +1,7 @@
 #include "app/nastav.h"
 
+#include "common/angle_text.h"
+
 #include <string>
 
 namespace vantora {
@@ -18,21 +20,16 @@ std::int16_t Low16(std::int32_t value)
 void SetRotator1(NastavTarget& t, std::int32_t value)
 {
     t.request.target1 = Low16(value);
-    t.setpoints.rotator1.value = DegreesText(value);
+    t.setpoints.rotator1.value = AngleText(value);
 }
 
 void SetRotator2(NastavTarget& t, std::int32_t value)
 {
     t.request.target2 = Low16(value);
-    t.setpoints.rotator2.value = DegreesText(value);
+    t.setpoints.rotator2.value = AngleText(value);
 }
 
 }  // namespace
-
-std::string DegreesText(std::int32_t degrees)
-{
-    return std::to_string(degrees) + "°";
-}
 
 bool Nastav(int code, std::int32_t value1, std::int32_t value2, NastavTarget target)
 {

@@ -33,7 +33,4 @@ struct NastavTarget {
 // nothing and returns false.
 bool Nastav(int code, std::int32_t value1, std::int32_t value2, NastavTarget target);
 
-// The text of a setpoint or position read-out: decimal value, minus sign kept, then "°".
-std::string DegreesText(std::int32_t degrees);
-
 }  // namespace vantora

@@ -1,6 +1,6 @@
 #include "app/position_display.h"
 
-#include "app/nastav.h"
+#include "common/angle_text.h"
 
 namespace vantora {
 
@@ -50,7 +50,7 @@ void ShowAzimut(const RotatorState& state, PositionDisplay& display)
         display.mapPosition = display.gauge1.position;
         display.beamAzimuth = a;
     }
-    display.gauge1.caption = DegreesText(a);
+    display.gauge1.caption = AngleText(a);
     display.gauge1.face = FaceColour(state.status1, display.gauge1.face);
     if (state.activeRotator == 0 && display.gauge1.centre == kLightGreen) {
         display.gauge1.centre = kSignalRed;
@@ -77,7 +77,7 @@ std::vector<DialStep> ShowElevace(const RotatorState& state, PositionDisplay& di
         display.mapPosition = position;
         display.beamAzimuth = e;
     }
-    display.gauge2.caption = DegreesText(e);
+    display.gauge2.caption = AngleText(e);
     display.gauge2.face = FaceColour(state.status2, display.gauge2.face);
     if (state.activeRotator == 1 && display.gauge2.centre == kLightGreen) {
         display.gauge2.centre = kSignalRed;

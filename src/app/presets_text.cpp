@@ -1,5 +1,7 @@
 #include "app/presets_text.h"
 
+#include "common/angle_text.h"
+
 namespace vantora {
 
 namespace {
@@ -15,7 +17,7 @@ std::string MouseOnPreset(const Settings& settings, int n)
 {
     if (!IsOffered(n))
         return {};
-    return "A=" + DegreesText(settings.PresetAzimuth[n]) + " E=" + DegreesText(settings.PresetElevation[n]);
+    return "A=" + AngleText(settings.PresetAzimuth[n]) + " E=" + AngleText(settings.PresetElevation[n]);
 }
 
 bool GoPreset(const Settings& settings, int n, NastavTarget target)

@@ -1,7 +1,7 @@
 #include "app/target_entry.h"
 
 #include "app/home_locator.h"
-#include "app/integer_text.h"
+#include "common/integer_text.h"
 #include "app/motion_commands.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "geo/map_view.h"
 
-#include "widgets/gauge_geometry.h"
+#include "common/round_half_even.h"
 
 #include <algorithm>
 

@@ -2,6 +2,7 @@
 // Map view arithmetic: the home station's pixel on the Europe map, the source rectangle of each
 // zoom view, and the zoom choices the operator is offered.
 
+#include "common/europe_calibration.h"
 #include "geo/locator.h"
 
 #include <array>
@@ -9,14 +10,6 @@
 #include <string_view>
 
 namespace vantora {
-
-// Europe map calibration (equirectangular): reference pixel and degrees per pixel.
-inline constexpr int kEuropeRefX = 1143;
-inline constexpr int kEuropeRefY = 594;
-inline constexpr double kEuropeRefLongitude = 12.0932;
-inline constexpr double kEuropeRefLatitude = 51.05693;
-inline constexpr double kEuropeDegreesPerPixelX = 52.3567 / 1955;
-inline constexpr double kEuropeDegreesPerPixelY = 33.2407 / 1760;
 
 inline constexpr int kEuropeMapWidth = 2000;   // pixels of the embedded image
 inline constexpr int kEuropeMapHeight = 1461;

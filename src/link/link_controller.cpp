@@ -41,11 +41,6 @@ std::optional<std::string> HwInfoText(std::uint16_t firmwareVersion)
         + std::to_string(minor);
 }
 
-std::string AngleText(std::int32_t degrees)
-{
-    return std::to_string(degrees) + "°";
-}
-
 LinkController::LinkController(LinkInputs& inputs, FrameSink& sink, LinkEvents& events)
     : m_inputs(inputs), m_sink(sink), m_events(events)
 {

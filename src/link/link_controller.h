@@ -3,6 +3,7 @@
 // frame, and the handling of every delivery the serial layer hands over. Display-free: what
 // it needs from the screen and what it shows go through the small interfaces below.
 
+#include "common/angle_text.h"
 #include "link/commands.h"
 #include "link/response_decoder.h"
 #include "link/rotator_state.h"
@@ -54,9 +55,6 @@ inline constexpr int kSetpointAckTicks = 20;
 
 // "Firmware version: v1.07" for 263, "v1.10" for 266; nothing while the version is unknown (0).
 std::optional<std::string> HwInfoText(std::uint16_t firmwareVersion);
-
-// Whole degrees as shown everywhere: the decimal value followed by "°".
-std::string AngleText(std::int32_t degrees);
 
 class LinkController {
 public:

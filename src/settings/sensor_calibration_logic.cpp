@@ -1,6 +1,6 @@
 #include "settings/sensor_calibration_logic.h"
 
-#include "app/integer_text.h"
+#include "common/integer_text.h"
 #include "settings/control_unit_logic.h"
 
 #include <cstdint>

@@ -1,5 +1,7 @@
 #include "widgets/gauge_geometry.h"
 
+#include "common/round_half_even.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -39,22 +41,6 @@ int SupersampleFactor(TAntialiased mode)
     case TAntialiased::aaQuadral: return 4;
     }
     return 1;
-}
-
-int RoundHalfEven(double value)
-{
-    if (std::isnan(value)) return 0;
-    if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
-    if (value <= static_cast<double>(INT_MIN)) return INT_MIN;
-    const double floor = std::floor(value);
-    const double fraction = value - floor;
-    double rounded = floor;
-    if (fraction > 0.5) {
-        rounded = floor + 1.0;
-    } else if (fraction == 0.5) {
-        rounded = std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
-    }
-    return static_cast<int>(rounded);
 }
 
 int TextLeft(int anchorX, int textWidth)

@@ -47,9 +47,6 @@ constexpr bool HasFaceOption(TFaceOptions options, TFaceOption option)
 // Margin, main and sub ticks, max band, values, centre, frame, 3-D frame and caption.
 inline constexpr TFaceOptions kDefaultFaceOptions = 4045;
 
-// Nearest integer, halves to the even neighbour; values beyond the int range saturate.
-int RoundHalfEven(double value);
-
 struct GaugePoint {
     int x = 0;
     int y = 0;

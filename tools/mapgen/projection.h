@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/europe_calibration.h"
+
 #include <QPointF>
 
 #include <algorithm>
@@ -17,16 +19,15 @@ public:
     QPointF operator()(QPointF lonLat) const { return project(lonLat.x(), lonLat.y()); }
 };
 
-// The Europe map's equirectangular calibration: pixel (1143, 594) is 12.0932 E, 51.05693 N;
-// 1955 pixels span 52.3567 degrees of longitude and 1760 pixels 33.2407 degrees of latitude.
+// The Europe map's equirectangular calibration, the same the program places home with.
 class EuropeProjection final : public Projection {
 public:
-    static constexpr double kRefX = 1143.0;
-    static constexpr double kRefY = 594.0;
-    static constexpr double kRefLon = 12.0932;
-    static constexpr double kRefLat = 51.05693;
-    static constexpr double kDegPerPixelX = 52.3567 / 1955.0;
-    static constexpr double kDegPerPixelY = 33.2407 / 1760.0;
+    static constexpr double kRefX = vantora::kEuropeRefX;
+    static constexpr double kRefY = vantora::kEuropeRefY;
+    static constexpr double kRefLon = vantora::kEuropeRefLongitude;
+    static constexpr double kRefLat = vantora::kEuropeRefLatitude;
+    static constexpr double kDegPerPixelX = vantora::kEuropeDegreesPerPixelX;
+    static constexpr double kDegPerPixelY = vantora::kEuropeDegreesPerPixelY;
 
     QPointF project(double lon, double lat) const override
     {

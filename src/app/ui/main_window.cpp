@@ -1,6 +1,5 @@
 #include "app/ui/main_window.h"
 
-#include "geo/locator.h"
 #include "app/layout_geometry.h"
 #include "app/motion_commands.h"
 #include "app/nastav.h"
@@ -9,21 +8,14 @@
 #include "app/ui/arrow_key_tracker.h"
 #include "app/ui/focused_window.h"
 #include "app/ui/main_menu.h"
-#include "app/ui/presets_window.h"
-#include "app/ui/program_font.h"
 #include "geo/map_view.h"
-#include "link/port_name.h"
 #include "link/port_selection.h"
 #include "link/ui/link_receiver.h"
+#include "settings/ui/dialog_window.h"
 #include "settings/settings_io.h"
 #include "settings/translate.h"
-#include "settings/ui/control_unit_dialog.h"
-#include "settings/ui/preferences_dialog.h"
-#include "settings/ui/sensors_dialog.h"
-#include "track/ui/tcp_command_server.h"
 #include "track/ui/tracking_service.h"
 #include "widgets/ui/analog_gauge.h"
-#include "widgets/ui/gauge_instances.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,80 +25,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QWindow>
 
 namespace vantora {
 
 namespace {
-
-constexpr QColor kTeal{0, 128, 128};
-constexpr QColor kPanelGreen{192, 220, 192};
-constexpr QColor kValueBlue{0, 0, 255};
-constexpr int kReadoutFontPixels = 16;
 constexpr int kPollIntervalMs = 50;
-
-QColor toQColor(Rgb rgb)
-{
-    return QColor(rgb.r, rgb.g, rgb.b);
-}
-
-QString q(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-void setTextColor(QLabel* label, const QColor& color)
-{
-    // Every colour group: the read-outs stay readable while a dialog disables the window.
-    QPalette palette = label->palette();
-    if (palette.color(QPalette::Active, QPalette::WindowText) == color &&
-        palette.color(QPalette::Disabled, QPalette::WindowText) == color)
-        return;
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-}
-
-QWidget* makePanel(QWidget* parent, const char* name)
-{
-    auto* panel = new QWidget(parent);
-    panel->setObjectName(name);
-    panel->setAutoFillBackground(true);
-    QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, kPanelGreen);
-    panel->setPalette(palette);
-    return panel;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int y, bool rightColumn, int rightEdge = 184)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setFont(ProgramFont(kReadoutFontPixels));
-    const int height = kReadoutFontPixels + 4;
-    if (rightColumn) {
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setGeometry(rightEdge - 70, y, 70, height);
-        setTextColor(label, kValueBlue);
-    } else {
-        label->setGeometry(8, y, 176, height);
-        setTextColor(label, Qt::black);
-    }
-    return label;
-}
-
-QRect toQRect(const Rect& r)
-{
-    return QRect(r.x, r.y, r.width, r.height);
-}
-
 }  // namespace
 
-MainWindow::MainWindow(KeyValueStore& store, MessageSink& messages, QWidget* parent)
-    : QMainWindow(parent), m_store(store), m_messages(messages), m_link(*this, m_port, *this)
+MainWindow::MainWindow(KeyValueStore& store, MessageSink& messages,
+                       TCommPortDriver::DeviceNameResolver deviceName, QWidget* parent)
+    : QMainWindow(parent), m_store(store), m_messages(messages), m_routes(*this), m_link(*this, m_port, m_routes)
 {
+    m_port.SetDeviceNameResolver(std::move(deviceName));
     setObjectName("TForm1");
     setWindowTitle("Vantora");
     m_timer1.setObjectName("Timer1");
@@ -127,8 +59,9 @@ void MainWindow::FormCreate()
     const StartupLayout startup = StartupLayoutFor(m_settings.View);
     m_settings.View = static_cast<std::int32_t>(startup.layout);
     m_menu = std::make_unique<MainMenu>(*this, [this](const std::string& text) { return Translate(text); });
-    buildWidgets();
-    m_mapView = std::make_unique<MapView>(*m_map);
+    m_ui = BuildMainWindowWidgets(*this, [this](const std::string& text) { return Translate(text); });
+    connectWidgets();
+    m_mapView = std::make_unique<MapView>(*m_ui.map);
     connectMenu();
 
     // The stored zoom and layout tick their menu items; the compact layouts have no map.
@@ -142,29 +75,19 @@ void MainWindow::FormCreate()
     m_mapView->HomePix(m_home);
 
     ApplyStartupRules(m_settings);
-    m_port.SetDeviceNameResolver([this](int n) {
-        return PortDeviceName(n, [this, n](const std::string&) { return ReadComDevice(m_store, n); });
-    });
     SetPort(m_settings.Port);
 
     m_mapView->LoadImages();
-    m_mapView->SetCallsign(q(m_settings.Znacka));
+    m_mapView->SetCallsign(FromUtf8(m_settings.Znacka));
     m_mapView->SetZoom(m_settings.Zoom * 10);
 
-    m_gauge1->setPosition(180);
-    m_gauge2->setPosition(0);
-    m_map->setPosition(180);
-
-    // Tracking and the TCP server reach Nastav through this window.
-    m_tracking = new TrackingService(m_settings, *this, this);
-    m_tracking->attachMenu(m_menu->tracking, m_menu->trackingOff, m_menu->trackingMoonSked, m_menu->trackingWsjt);
-    m_tracking->attachReadout(m_label5);
-    m_tcp = new TcpCommandServer(
-        *this, [this] { return m_display.beamAzimuth; },
-        [this](const QString& text) { m_messages.ShowMessage(text.toStdString()); }, this);
+    m_ui.gauge1->setPosition(180);
+    m_ui.gauge2->setPosition(0);
+    m_ui.map->setPosition(180);
 
     if (startup.storedSize) {
-        setBasicMinimumSize();
+        const WindowLayout basic = vantora::Vzhled(LayoutKind::Basic);
+        SetMinimumClientSize(*this, basic.clientWidth, basic.clientHeight);
         setClientSize(m_settings.SizeX, m_settings.SizeY);
         if (m_settings.SizeM == 1)
             setWindowState(windowState() | Qt::WindowMaximized);
@@ -173,74 +96,14 @@ void MainWindow::FormCreate()
     }
 }
 
-void MainWindow::buildWidgets()
+void MainWindow::connectWidgets()
 {
-    m_client = new QWidget(this);
-    m_client->setObjectName("ClientArea");
-    m_client->setAutoFillBackground(true);
-    QPalette palette = m_client->palette();
-    palette.setColor(QPalette::Window, kTeal);
-    m_client->setPalette(palette);
-    setCentralWidget(m_client);
-    m_client->installEventFilter(this);
-
-    m_map = new TA3nalogGauge(m_client);
-    m_map->setObjectName("AnalogGauge3");
-    ConfigureMapGauge(*m_map);
-    m_map->setGeometry(3, 4, kMapGaugeWidth, kMapGaugeHeight);
-    m_gauge1 = new TA3nalogGauge(m_client);
-    m_gauge1->setObjectName("AnalogGauge1");
-    ConfigureRotatorDial(*m_gauge1, false);
-    m_gauge1->setGeometry(803, 4, kRotatorDialSize, kRotatorDialSize);
-    m_gauge2 = new TA3nalogGauge(m_client);
-    m_gauge2->setObjectName("AnalogGauge2");
-    ConfigureRotatorDial(*m_gauge2, true);
-    m_gauge2->setGeometry(803, 201, kRotatorDialSize, kRotatorDialSize);
-
-    const auto tr = [this](const char* english) { return q(Translate(english)); };
-    m_panel1 = makePanel(m_client, "Panel1");
-    m_panel1->setGeometry(803, 398, kPanelWidth, kPanel1Height);
-    makeLabel(m_panel1, "Label1", tr("Rotator 1 position:"), 10, false);
-    m_label3 = makeLabel(m_panel1, "Label3", tr("Setpoint:"), 34, false);
-    makeLabel(m_panel1, "Label2", tr("Rotator 2 position:"), 58, false);
-    m_label4 = makeLabel(m_panel1, "Label4", tr("Setpoint:"), 82, false);
-    makeLabel(m_panel1, "Label10", tr("Tracking:"), 112, false);
-    m_label6 = makeLabel(m_panel1, "Label6", "0°", 10, true);
-    m_label7 = makeLabel(m_panel1, "Label7", "0°", 34, true);
-    m_label8 = makeLabel(m_panel1, "Label8", "0°", 58, true);
-    m_label9 = makeLabel(m_panel1, "Label9", "0°", 82, true);
-    m_label5 = makeLabel(m_panel1, "Label5", "OFF", 112, true, 183);
-    for (QLabel* right : {m_label6, m_label7, m_label8, m_label9, m_label5})
-        right->raise();
-
-    m_panel3 = makePanel(m_client, "Panel3");
-    m_panel3->setGeometry(803, 547, kPanelWidth, kPanel3Height);
-    QFont bold = font();
-    bold.setBold(true);
-    const auto speedButton = [&](const char* name, const char* caption, int x, int width) {
-        auto* button = new QPushButton(caption, m_panel3);
-        button->setObjectName(name);
-        button->setFont(bold);
-        button->setFocusPolicy(Qt::NoFocus);  // like a speed button: the target box keeps the focus
-        button->setGeometry(x, 5, width, 20);
-        return button;
-    };
-    connect(speedButton("SpeedButton1", "PARK", 4, 60), &QPushButton::clicked, this, &MainWindow::SpeedButton1Click);
-    connect(speedButton("SpeedButton2", "STOP", 66, 60), &QPushButton::clicked, this, &MainWindow::SpeedButton2Click);
-    connect(speedButton("SpeedButton3", "PRESETS", 128, 61), &QPushButton::clicked, this,
-            &MainWindow::SpeedButton3Click);
-
-    m_panel2 = makePanel(m_client, "Panel2");
-    m_panel2->setGeometry(803, 583, kPanelWidth, kPanel2Height);
-    m_edit1 = new QLineEdit(m_panel2);
-    m_edit1->setObjectName("Edit1");
-    m_edit1->setGeometry(4, 8, 122, 21);
-    m_edit1->installEventFilter(this);
-    m_button1 = new QPushButton("OK", m_panel2);
-    m_button1->setObjectName("Button1");
-    m_button1->setFont(bold);
-    m_button1->setGeometry(128, 8, 61, 22);
-    connect(m_button1, &QPushButton::clicked, this, &MainWindow::Button1Click);
+    m_ui.client->installEventFilter(this);
+    m_ui.edit1->installEventFilter(this);
+    connect(m_ui.park, &QPushButton::clicked, this, &MainWindow::SpeedButton1Click);
+    connect(m_ui.stop, &QPushButton::clicked, this, &MainWindow::SpeedButton2Click);
+    connect(m_ui.presets, &QPushButton::clicked, this, &MainWindow::presetsRequested);
+    connect(m_ui.button1, &QPushButton::clicked, this, &MainWindow::Button1Click);
 }
 
 void MainWindow::connectMenu()
@@ -256,34 +119,17 @@ void MainWindow::connectMenu()
     }
     for (int n = 1; n <= 10; ++n)
         connect(m_menu->ports[n - 1], &QAction::triggered, this, [this, n] { SetPort(n); });
-    connect(m_menu->preferences, &QAction::triggered, this, [this] {
-        if (m_preferences)
-            m_preferences->show();
-        setEnabled(false);
-    });
-    connect(m_menu->controlUnit, &QAction::triggered, this, [this] {
-        setEnabled(false);
-        if (m_controlUnit)
-            m_controlUnit->show();
-    });
-    connect(m_menu->magneticSensors, &QAction::triggered, this, [this] {
-        if (m_sensors)
-            m_sensors->show();
-        setEnabled(false);
-    });
     connect(m_menu->about, &QAction::triggered, this, [this] {
         m_messages.ShowMessage("Vantora 1.09\nAntenna rotator console");
     });
     connect(m_menu->hwInfo, &QAction::triggered, this, [this] { m_link.VerzeHW1Click(); });
 }
 
-void MainWindow::setWindows(PreferencesDialog* preferences, ControlUnitDialog* controlUnit, SensorsDialog* sensors,
-                            PresetsWindow* presets)
+void MainWindow::attachTracking(TrackingService& tracking)
 {
-    m_preferences = preferences;
-    m_controlUnit = controlUnit;
-    m_sensors = sensors;
-    m_presets = presets;
+    m_tracking = &tracking;
+    tracking.attachMenu(m_menu->tracking, m_menu->trackingOff, m_menu->trackingMoonSked, m_menu->trackingWsjt);
+    tracking.attachReadout(m_ui.label5);
 }
 
 std::string MainWindow::Translate(const std::string& english) const
@@ -307,7 +153,7 @@ void MainWindow::FormActivate()
     m_active = true;
     if (!m_link.state.firmwareTooOld)
         m_timer1.start();
-    m_edit1->setFocus();
+    m_ui.edit1->setFocus();
 }
 
 void MainWindow::FormDeactivate()
@@ -323,15 +169,6 @@ void MainWindow::restartPoll()
         m_timer1.start();
 }
 
-void MainWindow::restoreAndRaise()
-{
-    if (isMinimized())
-        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    show();
-    raise();
-    activateWindow();
-}
-
 void MainWindow::Timer1Timer()
 {
     m_link.Timer1Timer();
@@ -344,11 +181,7 @@ void MainWindow::showEvent(QShowEvent* event)
     if (m_centered || isMaximized())
         return;
     m_centered = true;
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CenterOnScreen(this);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -370,7 +203,7 @@ ArrowKeys MainWindow::HeldArrowKeys() const
 
 bool MainWindow::TargetBoxHoldsText() const
 {
-    return !m_edit1->text().isEmpty();
+    return !m_ui.edit1->text().isEmpty();
 }
 
 void MainWindow::ShowAzimut()
@@ -381,42 +214,17 @@ void MainWindow::ShowAzimut()
 
 void MainWindow::ShowElevace()
 {
-    for (const DialStep& step : vantora::ShowElevace(m_link.state, m_display)) {
-        switch (step.property) {
-        case DialProperty::Style:
-            m_gauge2->setGaugeStyle(step.style == DialStyle::Center ? TStyle::CenterStyle : TStyle::RightStyle);
-            break;
-        case DialProperty::Margin: m_gauge2->setMargin(step.value); break;
-        case DialProperty::Scale: m_gauge2->setScale(step.value); break;
-        case DialProperty::Angle: m_gauge2->setAngle(step.value); break;
-        }
-    }
+    ReshapeDial(*m_ui.gauge2, vantora::ShowElevace(m_link.state, m_display));
     showDials();
 }
 
 void MainWindow::showDials()
 {
-    const auto apply = [](TA3nalogGauge* gauge, const DialModel& model) {
-        gauge->setPosition(static_cast<float>(model.position));
-        gauge->setCaption(q(model.caption));
-        gauge->setFaceColor(toQColor(model.face));
-        gauge->setCenterColor(toQColor(model.centre));
-    };
-    apply(m_gauge1, m_display.gauge1);
-    apply(m_gauge2, m_display.gauge2);
-    m_label6->setText(q(m_display.gauge1.caption));
-    m_label8->setText(q(m_display.gauge2.caption));
-    m_map->setPosition(static_cast<float>(m_display.mapPosition));
-}
-
-void MainWindow::SettingsReportArrived()
-{
-    if (m_controlUnit && m_controlUnit->isVisible()) {
-        m_controlUnit->Zobrazit();
-        m_controlUnit->Povolit();
-    }
-    if (m_sensors && m_sensors->isVisible())
-        m_sensors->Povolit();
+    ShowDial(*m_ui.gauge1, m_display.gauge1);
+    ShowDial(*m_ui.gauge2, m_display.gauge2);
+    m_ui.label6->setText(FromUtf8(m_display.gauge1.caption));
+    m_ui.label8->setText(FromUtf8(m_display.gauge2.caption));
+    m_ui.map->setPosition(static_cast<float>(m_display.mapPosition));
 }
 
 void MainWindow::ShowMessage(const std::string& text)
@@ -430,18 +238,6 @@ void MainWindow::EnableUnitMenus()
     m_menu->magneticSensors->setEnabled(true);
 }
 
-void MainWindow::UnitDialogStatus(const std::string& englishText)
-{
-    if (m_controlUnit)
-        m_controlUnit->setStatus(englishText);
-}
-
-void MainWindow::SensorDialogStatus(const std::string& englishText)
-{
-    if (m_sensors)
-        m_sensors->setStatus(englishText);
-}
-
 void MainWindow::SetpointsChanged()
 {
     showSetpoints();
@@ -449,13 +245,9 @@ void MainWindow::SetpointsChanged()
 
 void MainWindow::showSetpoints()
 {
-    const auto show = [](QLabel* caption, QLabel* value, const SetpointLabel& setpoint) {
-        value->setText(q(setpoint.value));
-        setTextColor(caption, setpoint.acknowledged ? QColor(Qt::red) : QColor(Qt::black));
-        setTextColor(value, setpoint.acknowledged ? QColor(Qt::red) : kValueBlue);
-    };
-    show(m_label3, m_label7, m_link.setpoints.rotator1);
-    show(m_label4, m_label9, m_link.setpoints.rotator2);
+    const Setpoints& setpoints = m_link.setpoints;
+    ShowSetpoint(m_ui.label3, m_ui.label7, setpoints.rotator1.value, setpoints.rotator1.acknowledged);
+    ShowSetpoint(m_ui.label4, m_ui.label9, setpoints.rotator2.value, setpoints.rotator2.acknowledged);
 }
 
 // ---- targets ---------------------------------------------------------------------------------
@@ -479,20 +271,20 @@ void MainWindow::Button1Click()
                                m_port,
                                m_settings.Lokator,
                                m_home,
-                               m_tracking->isTracking()};
-    const EntryResult result = EnterTarget(m_edit1->text().toStdString(), context);
-    if (result.switchTrackingOff)
+                               m_tracking && m_tracking->isTracking()};
+    const EntryResult result = EnterTarget(m_ui.edit1->text().toStdString(), context);
+    if (result.switchTrackingOff && m_tracking)
         m_tracking->OFF1Click();
     showSetpoints();
-    m_edit1->clear();
-    m_edit1->setFocus();
+    m_ui.edit1->clear();
+    m_ui.edit1->setFocus();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_client && event->type() == QEvent::Resize)
+    if (watched == m_ui.client && event->type() == QEvent::Resize)
         FormResize();
-    if (watched == m_edit1 && event->type() == QEvent::KeyPress) {
+    if (watched == m_ui.edit1 && event->type() == QEvent::KeyPress) {
         bool swallowed = false;
         Edit1KeyPress(static_cast<QKeyEvent*>(event), swallowed);
         if (swallowed)
@@ -503,18 +295,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::Edit1KeyPress(QKeyEvent* event, bool& swallowed)
 {
-    char32_t key = 0;
-    switch (event->key()) {
-    case Qt::Key_Escape: key = kKeyEscape; break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: key = kKeyEnter; break;
-    case Qt::Key_Space: key = kKeySpace; break;
-    default: return;
-    }
+    const char32_t key = TargetBoxKey(event->key());
+    if (key == 0)
+        return;
     switch (TargetKeyPress(key, m_link.state, m_link.selectRequest)) {
     case KeyOutcome::PassOn: return;
     case KeyOutcome::Swallowed: break;
-    case KeyOutcome::ClearBox: m_edit1->clear(); break;
+    case KeyOutcome::ClearBox: m_ui.edit1->clear(); break;
     case KeyOutcome::RunEnter: Button1Click(); break;
     }
     swallowed = true;
@@ -528,20 +315,11 @@ void MainWindow::SpeedButton1Click()
 
 void MainWindow::SpeedButton2Click()
 {
-    const StopResult result = Stop(m_tracking->isTracking(), m_link.setpoints, m_link.commandBuffer, m_port);
-    if (result.switchTrackingOff)
+    const bool tracking = m_tracking && m_tracking->isTracking();
+    const StopResult result = Stop(tracking, m_link.setpoints, m_link.commandBuffer, m_port);
+    if (result.switchTrackingOff && m_tracking)
         m_tracking->OFF1Click();
     showSetpoints();
-}
-
-void MainWindow::SpeedButton3Click()
-{
-    if (!m_presets)
-        return;
-    m_presets->hide();
-    m_presets->show();
-    m_presets->raise();
-    m_presets->activateWindow();
 }
 
 // ---- port, zoom, layouts -------------------------------------------------------------------
@@ -566,19 +344,19 @@ void MainWindow::SetZoom(int zoomValue)
 void MainWindow::applyNewHome()
 {
     m_home = HomePosition(m_settings.Lokator);
-    m_mapView->SetCallsign(q(m_settings.Znacka));
+    m_mapView->SetCallsign(FromUtf8(m_settings.Znacka));
     m_mapView->HomePix(m_home);
     SetZoom(m_settings.Zoom * 10);
 }
 
 QSize MainWindow::clientSize() const
 {
-    return m_client->size();
+    return m_ui.client->size();
 }
 
 void MainWindow::setClientSize(int width, int height)
 {
-    resize(width, height + menuBar()->sizeHint().height());
+    SetClientSize(*this, width, height);
 }
 
 void MainWindow::setView(int view)
@@ -595,44 +373,10 @@ void MainWindow::Vzhled()
     if (!kind)
         return;
     const WindowLayout layout = vantora::Vzhled(*kind);
-    const int menuHeight = menuBar()->sizeHint().height();
-
-    setWindowTitle(q(layout.caption));
-    const bool wasVisible = isVisible();
-    Qt::WindowFlags flags = windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
-    flags.setFlag(Qt::WindowMaximizeButtonHint, !layout.fixedBorder);
-    flags.setFlag(Qt::MSWindowsFixedSizeDialogHint, layout.fixedBorder);
-    if (flags != windowFlags()) {
-        setWindowFlags(flags);
-        if (wasVisible)
-            show();
-    }
-    m_map->setVisible(layout.mapVisible);
     m_menu->mapZoom->setEnabled(layout.mapZoomEnabled);
-    m_gauge1->setGeometry(toQRect(layout.gauge1));
-    m_gauge2->setGeometry(toQRect(layout.gauge2));
-    m_panel1->setGeometry(toQRect(layout.panel1));
-    m_panel2->setGeometry(toQRect(layout.panel2));
-    m_panel3->setGeometry(toQRect(layout.panel3));
-    if (layout.fixedBorder) {
-        setMinimumSize(0, 0);
-        setFixedSize(layout.clientWidth, layout.clientHeight + menuHeight);
-    } else {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        setBasicMinimumSize();
-        m_map->setGeometry(toQRect(layout.map));
-        setClientSize(layout.clientWidth, layout.clientHeight);
+    ApplyLayout(*this, m_ui, layout);
+    if (!layout.fixedBorder)
         Velikost();
-    }
-}
-
-void MainWindow::setBasicMinimumSize()
-{
-    // The minimum is set on the client area plus the menu bar; the frame comes on top.
-    const WindowLayout basic = vantora::Vzhled(LayoutKind::Basic);
-    setMinimumSize(basic.clientWidth, basic.clientHeight + menuBar()->sizeHint().height());
 }
 
 void MainWindow::FormResize()
@@ -646,13 +390,7 @@ void MainWindow::Velikost()
     if (!m_mapView)
         return;
     const QSize client = clientSize();
-    const ResizeGeometry geometry = vantora::Velikost(client.width(), client.height());
-    m_gauge1->setGeometry(toQRect(geometry.gauge1));
-    m_gauge2->setGeometry(toQRect(geometry.gauge2));
-    m_map->setGeometry(toQRect(geometry.map));
-    m_panel1->setGeometry(toQRect(geometry.panel1));
-    m_panel2->setGeometry(toQRect(geometry.panel2));
-    m_panel3->setGeometry(toQRect(geometry.panel3));
+    PlaceParts(m_ui, vantora::Velikost(client.width(), client.height()));
     m_mapView->HomePix(m_home);
     SetZoom(m_settings.Zoom * 10);
 }

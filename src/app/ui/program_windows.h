@@ -1,7 +1,8 @@
 #pragma once
 // The program's five windows, created in order: main window, Preferences, Control unit
 // settings, Sensors calibration, Presets. All live for the whole run; only the main window
-// is shown.
+// is shown. Builds what serves the main window (the serial port's device names, Moon tracking,
+// the TCP server) and routes the main window's menus and the link's news to the other windows.
 
 #include "settings/key_value_store.h"
 #include "settings/message_sink.h"
@@ -11,10 +12,13 @@
 namespace vantora {
 
 class ControlUnitDialog;
+class LinkEvents;
 class MainWindow;
 class PreferencesDialog;
 class PresetsWindow;
 class SensorsDialog;
+class TcpCommandServer;
+class TrackingService;
 
 struct ProgramWindows {
     ProgramWindows(KeyValueStore& store, MessageSink& messages);
@@ -25,6 +29,15 @@ struct ProgramWindows {
     std::unique_ptr<ControlUnitDialog> controlUnit; // TForm3
     std::unique_ptr<SensorsDialog> sensors;         // TForm4
     std::unique_ptr<PresetsWindow> presets;         // TForm5
+
+    // Children of the main window: they reach Nastav through it and go with it.
+    TrackingService* tracking = nullptr;
+    TcpCommandServer* tcpServer = nullptr;
+
+private:
+    void connectMainWindow();
+
+    std::unique_ptr<LinkEvents> m_unitDialogEvents;
 };
 
 }  // namespace vantora

@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QWidget>
 
 #ifndef Q_OS_WIN
 #include <unistd.h>
@@ -66,6 +67,15 @@ void SingleInstanceGuard::onNewConnection()
                 emit raiseRequested();
         });
     }
+}
+
+void RestoreAndRaise(QWidget& window)
+{
+    if (window.isMinimized())
+        window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 }  // namespace vantora

@@ -6,6 +6,7 @@
 #include <QString>
 
 class QLocalServer;
+class QWidget;
 
 namespace vantora {
 
@@ -32,5 +33,9 @@ private:
     QString m_name;
     QLocalServer* m_server = nullptr;
 };
+
+// What the running instance does when asked: shows `window` again (restored when minimized),
+// raises it and makes it the active window.
+void RestoreAndRaise(QWidget& window);
 
 }  // namespace vantora

@@ -1,5 +1,6 @@
 #include "settings/ui/control_unit_dialog.h"
 
+#include "common/ui/form_helpers.h"
 #include "settings/ui/character_filter.h"
 #include "settings/ui/dialog_window.h"
 #include "settings/ui/spin_button.h"
@@ -25,33 +26,18 @@ constexpr int kRequestIntervalMs = 200;
 constexpr int kNumberBoxWidth = 44;
 constexpr int kLcdBoxWidth = 70;
 
-QLineEdit* MakeEdit(QWidget* parent, int number, bool readOnly)
+// A number box of the frames: "Edit<number>", narrow, read-only where the unit measures it.
+QLineEdit* NumberBox(QWidget* parent, int number, bool readOnly)
 {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QStringLiteral("Edit%1").arg(number));
+    QLineEdit* edit = MakeEdit(parent, NumberedName("Edit", number));
     edit->setReadOnly(readOnly);
     edit->setFixedWidth(kNumberBoxWidth);
     return edit;
 }
 
-QLabel* MakeLabel(QWidget* parent, int number, const QString& text)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QStringLiteral("Label%1").arg(number));
-    return label;
-}
-
-QPushButton* MakeButton(QWidget* parent, int number, const QString& text)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QStringLiteral("Button%1").arg(number));
-    return button;
-}
-
 QLineEdit* MakeLcdEdit(QWidget* parent, int number)
 {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QStringLiteral("Edit%1").arg(number));
+    QLineEdit* edit = MakeEdit(parent, NumberedName("Edit", number));
     edit->setMaxLength(static_cast<int>(kLcdTextLength));
     edit->setFixedWidth(kLcdBoxWidth);
     new CharacterFilter(edit, [](const QString&, char32_t typed) { return AcceptLcdKey(typed); });
@@ -75,11 +61,6 @@ QGridLayout* FrameGrid(QGroupBox* frame)
     grid->setContentsMargins(8, 4, 8, 4);
     grid->setVerticalSpacing(2);
     return grid;
-}
-
-QString FromUtf8(const std::string& text)
-{
-    return QString::fromStdString(text);
 }
 
 }  // namespace
@@ -124,7 +105,7 @@ ControlUnitDialog::ControlUnitDialog(RotatorState& state, CommandBuffer& buffer,
 
 QString ControlUnitDialog::tr8(const char* english) const
 {
-    return FromUtf8(m_translate ? m_translate(english) : std::string(english));
+    return TranslatedText(m_translate, english);
 }
 
 QWidget* ControlUnitDialog::buildBusFrame()
@@ -132,14 +113,14 @@ QWidget* ControlUnitDialog::buildBusFrame()
     auto* frame = new QGroupBox(tr8(" RS-485 bus "));
     frame->setObjectName(QStringLiteral("GroupBox1"));
     QGridLayout* grid = FrameGrid(frame);
-    m_sensorId1 = MakeEdit(frame, 1, false);
-    m_sensorId2 = MakeEdit(frame, 2, false);
-    grid->addWidget(MakeLabel(frame, 1, tr8("Magnetic sensor 1 ID:")), 0, 0);
+    m_sensorId1 = NumberBox(frame, 1, false);
+    m_sensorId2 = NumberBox(frame, 2, false);
+    grid->addWidget(MakeLabel(frame, NumberedName("Label", 1), tr8("Magnetic sensor 1 ID:")), 0, 0);
     grid->addWidget(m_sensorId1, 0, 1);
-    grid->addWidget(MakeLabel(frame, 2, tr8("Magnetic sensor 2 ID:")), 1, 0);
+    grid->addWidget(MakeLabel(frame, NumberedName("Label", 2), tr8("Magnetic sensor 2 ID:")), 1, 0);
     grid->addWidget(m_sensorId2, 1, 1);
     grid->setColumnStretch(2, 1);
-    m_writeButtons[0] = MakeButton(frame, 1, tr8("Write"));
+    m_writeButtons[0] = MakeButton(frame, NumberedName("Button", 1), tr8("Write"));
     connect(m_writeButtons[0], &QPushButton::clicked, this, &ControlUnitDialog::Button1Click);
     grid->addWidget(m_writeButtons[0], 1, 3, Qt::AlignRight);
     return frame;
@@ -151,32 +132,32 @@ QWidget* ControlUnitDialog::buildRotator1Frame()
     frame->setObjectName(QStringLiteral("GroupBox2"));
     QGridLayout* grid = FrameGrid(frame);
 
-    m_sensitivity1 = MakeEdit(frame, 3, true);
-    m_inertia1 = MakeEdit(frame, 4, true);
-    m_inertiaTime1 = MakeEdit(frame, 5, true);
-    m_limitSwitch1 = MakeEdit(frame, 6, false);
+    m_sensitivity1 = NumberBox(frame, 3, true);
+    m_inertia1 = NumberBox(frame, 4, true);
+    m_inertiaTime1 = NumberBox(frame, 5, true);
+    m_limitSwitch1 = NumberBox(frame, 6, false);
     m_lcdText1 = MakeLcdEdit(frame, 12);
 
     const char* captions[] = {"Automation sensitivity [°]:", "Rotational inertia [°]:",
                               "Rotational inertia - time [s]:"};
     QLineEdit* boxes[] = {m_sensitivity1, m_inertia1, m_inertiaTime1};
     for (int i = 0; i < 3; ++i) {
-        grid->addWidget(MakeLabel(frame, 3 + i, tr8(captions[i])), i, 0);
+        grid->addWidget(MakeLabel(frame, NumberedName("Label", 3 + i), tr8(captions[i])), i, 0);
         grid->addWidget(boxes[i], i, 1);
         auto* spin = new SpinButton(QStringLiteral("SpinButton%1").arg(1 + i), frame);
         connect(spin, &SpinButton::upClicked, this, [this, i] { spinClick(1 + i, true); });
         connect(spin, &SpinButton::downClicked, this, [this, i] { spinClick(1 + i, false); });
         grid->addWidget(spin, i, 2);
     }
-    grid->addWidget(MakeLabel(frame, 6, tr8("Position of limit switch [°]:")), 3, 0);
+    grid->addWidget(MakeLabel(frame, NumberedName("Label", 6), tr8("Position of limit switch [°]:")), 3, 0);
     grid->addWidget(m_limitSwitch1, 3, 1);
-    grid->addWidget(MakeLabel(frame, 7, QStringLiteral("LCD text:")), 4, 0);
+    grid->addWidget(MakeLabel(frame, NumberedName("Label", 7), QStringLiteral("LCD text:")), 4, 0);
     grid->addWidget(m_lcdText1, 4, 1, 1, 3);
     grid->setColumnStretch(3, 1);
 
-    auto* measure = MakeButton(frame, 4, tr8("Measure"));
+    auto* measure = MakeButton(frame, NumberedName("Button", 4), tr8("Measure"));
     measure->hide();
-    m_writeButtons[1] = MakeButton(frame, 2, tr8("Write"));
+    m_writeButtons[1] = MakeButton(frame, NumberedName("Button", 2), tr8("Write"));
     connect(m_writeButtons[1], &QPushButton::clicked, this, &ControlUnitDialog::Button2Click);
     grid->addLayout(ButtonRow(measure, m_writeButtons[1]), 5, 0, 1, 4);
     return frame;
@@ -200,18 +181,18 @@ QWidget* ControlUnitDialog::buildRotator2Frame()
     modes->addStretch(1);
     grid->addLayout(modes, 0, 0, 1, 4);
 
-    m_sensitivity2 = MakeEdit(frame, 7, true);
-    m_inertia2 = MakeEdit(frame, 8, true);
-    m_inertiaTime2 = MakeEdit(frame, 9, true);
-    m_limitSwitch2 = MakeEdit(frame, 10, false);
-    m_maxElevation2 = MakeEdit(frame, 11, false);
+    m_sensitivity2 = NumberBox(frame, 7, true);
+    m_inertia2 = NumberBox(frame, 8, true);
+    m_inertiaTime2 = NumberBox(frame, 9, true);
+    m_limitSwitch2 = NumberBox(frame, 10, false);
+    m_maxElevation2 = NumberBox(frame, 11, false);
     m_lcdText2 = MakeLcdEdit(frame, 13);
 
     const char* captions[] = {"Automation sensitivity [°]:", "Rotational inertia [°]:",
                               "Rotational inertia - time [s]:"};
     QLineEdit* boxes[] = {m_sensitivity2, m_inertia2, m_inertiaTime2};
     for (int i = 0; i < 3; ++i) {
-        grid->addWidget(MakeLabel(frame, 8 + i, tr8(captions[i])), 1 + i, 0);
+        grid->addWidget(MakeLabel(frame, NumberedName("Label", 8 + i), tr8(captions[i])), 1 + i, 0);
         grid->addWidget(boxes[i], 1 + i, 1);
         auto* spin = new SpinButton(QStringLiteral("SpinButton%1").arg(4 + i), frame);
         connect(spin, &SpinButton::upClicked, this, [this, i] { spinClick(4 + i, true); });
@@ -219,19 +200,19 @@ QWidget* ControlUnitDialog::buildRotator2Frame()
         grid->addWidget(spin, 1 + i, 2);
     }
     // The notes are too wide beside the boxes: each goes on the line below its box.
-    grid->addWidget(MakeLabel(frame, 11, tr8("Position of limit switch [°]:")), 4, 0);
+    grid->addWidget(MakeLabel(frame, NumberedName("Label", 11), tr8("Position of limit switch [°]:")), 4, 0);
     grid->addWidget(m_limitSwitch2, 4, 1);
-    grid->addWidget(MakeLabel(frame, 13, tr8("(azimuth only)")), 5, 1, 1, 3);
-    grid->addWidget(MakeLabel(frame, 12, tr8("Maximum elevation [°]:")), 6, 0);
+    grid->addWidget(MakeLabel(frame, NumberedName("Label", 13), tr8("(azimuth only)")), 5, 1, 1, 3);
+    grid->addWidget(MakeLabel(frame, NumberedName("Label", 12), tr8("Maximum elevation [°]:")), 6, 0);
     grid->addWidget(m_maxElevation2, 6, 1);
-    grid->addWidget(MakeLabel(frame, 14, tr8("(elevation only)")), 7, 1, 1, 3);
-    grid->addWidget(MakeLabel(frame, 15, QStringLiteral("LCD text:")), 8, 0);
+    grid->addWidget(MakeLabel(frame, NumberedName("Label", 14), tr8("(elevation only)")), 7, 1, 1, 3);
+    grid->addWidget(MakeLabel(frame, NumberedName("Label", 15), QStringLiteral("LCD text:")), 8, 0);
     grid->addWidget(m_lcdText2, 8, 1, 1, 3);
     grid->setColumnStretch(3, 1);
 
-    auto* measure = MakeButton(frame, 5, tr8("Measure"));
+    auto* measure = MakeButton(frame, NumberedName("Button", 5), tr8("Measure"));
     measure->hide();
-    m_writeButtons[2] = MakeButton(frame, 3, tr8("Write"));
+    m_writeButtons[2] = MakeButton(frame, NumberedName("Button", 3), tr8("Write"));
     connect(m_writeButtons[2], &QPushButton::clicked, this, &ControlUnitDialog::Button3Click);
     grid->addLayout(ButtonRow(measure, m_writeButtons[2]), 9, 0, 1, 4);
     return frame;
@@ -247,7 +228,7 @@ QWidget* ControlUnitDialog::buildDisplayFrame()
     m_display20->setObjectName(QStringLiteral("RadioButton4"));
     connect(m_display16, &QRadioButton::clicked, this, &ControlUnitDialog::RadioButton3Click);
     connect(m_display20, &QRadioButton::clicked, this, &ControlUnitDialog::RadioButton4Click);
-    m_writeButtons[3] = MakeButton(frame, 6, tr8("Write"));
+    m_writeButtons[3] = MakeButton(frame, NumberedName("Button", 6), tr8("Write"));
     connect(m_writeButtons[3], &QPushButton::clicked, this, &ControlUnitDialog::Button6Click);
 
     auto* row = new QHBoxLayout(frame);

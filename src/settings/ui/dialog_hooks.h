@@ -2,6 +2,7 @@
 // What the main window lends the settings dialogs: translation and a few hooks into itself.
 // Every hook may be left empty; an empty hook is skipped.
 
+#include "common/ui/form_helpers.h"
 #include "settings/message_sink.h"
 #include "settings/settings_io.h"
 
@@ -9,9 +10,6 @@
 #include <string>
 
 namespace vantora {
-
-// English text in, the text to show out, in the language in force at the call.
-using TranslateFn = std::function<std::string(const std::string&)>;
 
 struct DialogHooks {
     // The dialog is hidden again: give the operator the main window back.

@@ -1,5 +1,6 @@
 #include "settings/ui/preferences_dialog.h"
 
+#include "common/ui/form_helpers.h"
 #include "settings/preferences_logic.h"
 #include "settings/ui/character_filter.h"
 #include "settings/ui/dialog_window.h"
@@ -25,18 +26,13 @@ namespace {
 constexpr int kClientWidth = 496;
 constexpr int kClientHeight = 269;
 
-QLineEdit* MakeEdit(QWidget* parent, const QString& name, int maxLength)
+// An edit box taking at most `maxLength` characters; 0 means no limit.
+QLineEdit* BoundedEdit(QWidget* parent, const QString& name, int maxLength)
 {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
+    QLineEdit* edit = MakeEdit(parent, name);
     if (maxLength > 0)
         edit->setMaxLength(maxLength);
     return edit;
-}
-
-QString EditName(int number)
-{
-    return QStringLiteral("Edit%1").arg(number);
 }
 
 void MakeGrey(QLineEdit* edit)
@@ -94,7 +90,7 @@ PreferencesDialog::PreferencesDialog(Settings& settings, TranslateFn translate, 
 
 QString PreferencesDialog::tr8(const char* english) const
 {
-    return QString::fromStdString(m_translate ? m_translate(english) : std::string(english));
+    return TranslatedText(m_translate, english);
 }
 
 QWidget* PreferencesDialog::buildBasicTab()
@@ -104,12 +100,12 @@ QWidget* PreferencesDialog::buildBasicTab()
 
     auto* nameBox = new QGroupBox(tr8(" Name ( callsign ) "), page);
     nameBox->setObjectName(QStringLiteral("GroupBox1"));
-    m_callsign = MakeEdit(nameBox, EditName(1), 12);
+    m_callsign = BoundedEdit(nameBox, NumberedName("Edit", 1), 12);
     (new QHBoxLayout(nameBox))->addWidget(m_callsign);
 
     auto* locatorBox = new QGroupBox(tr8(" Home locator "), page);
     locatorBox->setObjectName(QStringLiteral("GroupBox2"));
-    m_locator = MakeEdit(locatorBox, EditName(2), 6);
+    m_locator = BoundedEdit(locatorBox, NumberedName("Edit", 2), 6);
     (new QHBoxLayout(locatorBox))->addWidget(m_locator);
 
     auto* languageBox = new QGroupBox(QStringLiteral(" Language "), page);
@@ -153,9 +149,9 @@ QWidget* PreferencesDialog::buildPresetsTab()
         number->setAlignment(Qt::AlignCenter);
         grid->addWidget(number, row + 1, 0);
 
-        m_names[index] = MakeEdit(page, EditName(3 + row), row == 0 ? 0 : 16);
-        m_azimuths[index] = MakeEdit(page, EditName(14 + row), 3);
-        m_elevations[index] = MakeEdit(page, EditName(23 + row), 3);
+        m_names[index] = BoundedEdit(page, NumberedName("Edit", 3 + row), row == 0 ? 0 : 16);
+        m_azimuths[index] = BoundedEdit(page, NumberedName("Edit", 14 + row), 3);
+        m_elevations[index] = BoundedEdit(page, NumberedName("Edit", 23 + row), 3);
         new CharacterFilter(m_azimuths[index], [](const QString& current, char32_t typed) {
             return AcceptPresetKey(current.toStdString(), typed, kMaxPresetAzimuth);
         });
@@ -198,7 +194,7 @@ QWidget* PreferencesDialog::buildTrackingTab()
     for (const Row& row : rows) {
         auto* box = new QGroupBox(tr8(row.caption), page);
         box->setObjectName(QString::fromLatin1(row.groupName));
-        QLineEdit* edit = MakeEdit(box, EditName(row.editNumber), 0);
+        QLineEdit* edit = BoundedEdit(box, NumberedName("Edit", row.editNumber), 0);
         MakeGrey(edit);
         *row.edit = edit;
         auto* button = new QToolButton(box);

@@ -1,5 +1,6 @@
 #include "settings/ui/sensors_dialog.h"
 
+#include "common/ui/form_helpers.h"
 #include "settings/control_unit_logic.h"
 #include "settings/sensor_calibration_logic.h"
 #include "settings/ui/dialog_window.h"
@@ -58,7 +59,7 @@ SensorsDialog::SensorsDialog(const RotatorState& state, CommandBuffer& buffer, F
 
 QString SensorsDialog::tr8(const char* english) const
 {
-    return QString::fromStdString(m_translate ? m_translate(english) : std::string(english));
+    return TranslatedText(m_translate, english);
 }
 
 QWidget* SensorsDialog::buildRotatorFrame(int rotator)
@@ -71,8 +72,7 @@ QWidget* SensorsDialog::buildRotatorFrame(int rotator)
     const int invert = rotator == 1 ? 3 : 5;
     const int write = rotator == 1 ? 2 : 6;
     auto makeButton = [&](int number, const char* caption, void (SensorsDialog::*handler)()) {
-        auto* button = new QPushButton(tr8(caption), frame);
-        button->setObjectName(QStringLiteral("Button%1").arg(number));
+        QPushButton* button = MakeButton(frame, NumberedName("Button", number), tr8(caption));
         connect(button, &QPushButton::clicked, this, handler);
         m_buttons[static_cast<std::size_t>(number - 1)] = button;
         return button;

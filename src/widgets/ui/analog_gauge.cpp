@@ -1,5 +1,6 @@
 #include "widgets/ui/analog_gauge.h"
 
+#include "common/round_half_even.h"
 #include "widgets/downsample.h"
 
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "app/integer_text.h"
+#include "common/integer_text.h"
 
 namespace vantora {
 
