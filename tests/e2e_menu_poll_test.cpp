@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSize>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
