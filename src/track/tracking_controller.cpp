@@ -1,5 +1,9 @@
 #include "track/tracking_controller.h"
 
+#include "track/sky_tracking.h"
+
+#include <chrono>
+
 namespace vantora {
 
 namespace {
@@ -17,6 +21,12 @@ bool EndsWithSeparator(std::string_view folder)
 
 }  // namespace
 
+double SystemUtcSeconds()
+{
+    using namespace std::chrono;
+    return duration<double>(system_clock::now().time_since_epoch()).count();
+}
+
 std::string_view TrackingSourceText(TrackingSource source)
 {
     switch (source) {
@@ -24,6 +34,10 @@ std::string_view TrackingSourceText(TrackingSource source)
         return "moonsked";
     case TrackingSource::Wsjt:
         return "wsjt";
+    case TrackingSource::MoonBuiltIn:
+        return "moon";
+    case TrackingSource::SunBuiltIn:
+        return "sun";
     case TrackingSource::None:
         break;
     }
@@ -56,6 +70,8 @@ std::string TrackingController::TrackingPath(TrackingSource source) const
         return JoinTrackingPath(m_settings.MoonSked, "AZEL.DAT");
     case TrackingSource::Wsjt:
         return JoinTrackingPath(m_settings.WSJT, "azel.dat");
+    case TrackingSource::MoonBuiltIn:
+    case TrackingSource::SunBuiltIn:
     case TrackingSource::None:
         break;
     }
@@ -64,7 +80,7 @@ std::string TrackingController::TrackingPath(TrackingSource source) const
 
 bool TrackingController::TrackTest(TrackingSource source) const
 {
-    if (source == TrackingSource::None)
+    if (source != TrackingSource::MoonSked && source != TrackingSource::Wsjt)
         return false;
     return m_files.Exists(TrackingPath(source));
 }
@@ -89,6 +105,8 @@ void TrackingController::Off()
     m_menu.offChecked = true;
     m_menu.moonSkedChecked = false;
     m_menu.wsjtChecked = false;
+    m_menu.moonBuiltInChecked = false;
+    m_menu.sunBuiltInChecked = false;
     m_source = TrackingSource::None;
     m_readout = "OFF";
 }
@@ -103,19 +121,43 @@ void TrackingController::StartWsjt()
     Start(TrackingSource::Wsjt);
 }
 
+void TrackingController::StartMoonBuiltIn()
+{
+    Start(TrackingSource::MoonBuiltIn);
+}
+
+void TrackingController::StartSunBuiltIn()
+{
+    Start(TrackingSource::SunBuiltIn);
+}
+
 void TrackingController::Start(TrackingSource source)
 {
     m_menu.offChecked = false;
     m_menu.moonSkedChecked = source == TrackingSource::MoonSked;
     m_menu.wsjtChecked = source == TrackingSource::Wsjt;
+    m_menu.moonBuiltInChecked = source == TrackingSource::MoonBuiltIn;
+    m_menu.sunBuiltInChecked = source == TrackingSource::SunBuiltIn;
     m_source = source;
     m_readout = "OFF";  // kept until the first successful read
+}
+
+bool TrackingController::SwitchOffIfTracking()
+{
+    if (m_source == TrackingSource::None)
+        return false;
+    Off();
+    return true;
 }
 
 void TrackingController::Tick()
 {
     if (m_source == TrackingSource::None)
         return;
+    if (m_source == TrackingSource::MoonBuiltIn || m_source == TrackingSource::SunBuiltIn) {
+        TickBuiltIn(m_source == TrackingSource::MoonBuiltIn ? SkyBody::Moon : SkyBody::Sun);
+        return;
+    }
     const std::string path = TrackingPath(m_source);
     if (!m_files.Exists(path)) {
         Off();
@@ -125,6 +167,18 @@ void TrackingController::Tick()
     if (!bytes)
         return;  // held exclusively or unreadable right now: try again at the next tick
     CtiTrak(FirstTrackingLine(*bytes));
+}
+
+void TrackingController::TickBuiltIn(SkyBody body)
+{
+    // The home locator is read at every tick, so a changed preference applies at the next one.
+    const SkyDirection direction = BodyDirection(body, m_clock(), HomeSquareCentre(m_settings.Lokator));
+    const auto reading = ReadSkyDirection(direction);
+    if (!reading)
+        return;  // no usable position this tick: keep the last read-out
+    m_readout = reading->readout;
+    if (reading->goTo)
+        m_sink.Nastav(kGotoBoth, reading->azimuth, reading->elevation);
 }
 
 bool TrackingController::CtiTrak(std::string_view line)

@@ -1,12 +1,15 @@
 #pragma once
 // Moon tracking: which planning program's file is followed, the Tracking menu's state, the
-// read-out beside "Tracking:" and what every 1.5 s tick does with the file.
+// read-out beside "Tracking:" and what every 1.5 s tick does with the file; or, for the
+// built-in sources, with the Moon's or the Sun's computed position.
 
 #include "settings/settings.h"
+#include "sky/sky_position.h"
 #include "track/target_sink.h"
 #include "track/tracking_files.h"
 #include "track/tracking_line.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -14,20 +17,28 @@ namespace vantora {
 
 inline constexpr int kTrackingIntervalMs = 1500;
 
-enum class TrackingSource { None, MoonSked, Wsjt };
+// MoonBuiltIn and SunBuiltIn compute the body's position here instead of reading a file.
+enum class TrackingSource { None, MoonSked, Wsjt, MoonBuiltIn, SunBuiltIn };
 
-// "moonsked", "wsjt", or "" for none.
+// The UTC time now, in seconds since 1970-01-01 00:00 UTC.
+using UtcClock = std::function<double()>;
+double SystemUtcSeconds();
+
+// "moonsked", "wsjt", "moon", "sun", or "" for none.
 std::string_view TrackingSourceText(TrackingSource source);
 
 // The folder followed directly by the file name; a folder without a trailing separator gets
 // one (an empty folder stays empty, so the name is used as it is).
 std::string JoinTrackingPath(std::string_view folder, std::string_view fileName);
 
-// Radio items "OFF", "MoonSked", "WSJT" of the Tracking menu.
+// Radio items "OFF", "MoonSked", "WSJT", "Moon (built-in)", "Sun (built-in)" of the Tracking
+// menu. The built-in items are always enabled.
 struct TrackingMenuState {
     bool offChecked = true;
     bool moonSkedChecked = false;
     bool wsjtChecked = false;
+    bool moonBuiltInChecked = false;
+    bool sunBuiltInChecked = false;
     bool moonSkedEnabled = false;
     bool wsjtEnabled = false;
 
@@ -50,7 +61,14 @@ public:
     void Off();              // OFF1Click
     void StartMoonSked();    // MoonSked1Click
     void StartWsjt();        // WSJT1Click
-    void Tick();             // Timer2Timer: read the file, show it, send the Moon's position
+    void StartMoonBuiltIn(); // "Moon (built-in)"
+    void StartSunBuiltIn();  // "Sun (built-in)"
+    // Timer2Timer: read the file (or compute the body's position), show it, send it.
+    void Tick();
+    // Where the built-in sources take the time from; the system clock unless replaced.
+    void SetClock(UtcClock clock) { m_clock = clock ? std::move(clock) : UtcClock(SystemUtcSeconds); }
+    // OK and STOP in the target box: performs "OFF" when a source is set. True when it did.
+    bool SwitchOffIfTracking();
     // Reads one line (CtiTrak): shows the values and sends the Moon's position when it is at or
     // above the horizon. True when both numbers were read.
     bool CtiTrak(std::string_view line);
@@ -62,6 +80,7 @@ public:
 
 private:
     void Start(TrackingSource source);
+    void TickBuiltIn(SkyBody body);
 
     const Settings& m_settings;
     TrackingFiles& m_files;
@@ -69,6 +88,7 @@ private:
     TrackingSource m_source = TrackingSource::None;
     std::string m_readout = "OFF";
     TrackingMenuState m_menu;
+    UtcClock m_clock = SystemUtcSeconds;
 };
 
 }  // namespace vantora

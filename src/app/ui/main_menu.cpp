@@ -73,6 +73,9 @@ MainMenu::MainMenu(QMainWindow& window, const TranslateFn& translate)
     trackingMoonSked->setEnabled(false);
     trackingWsjt = radioItem(tracking, trackingGroup, QStringLiteral("WSJT"), "WSJT1");
     trackingWsjt->setEnabled(false);
+    tracking->addSeparator();
+    trackingMoonBuiltIn = radioItem(tracking, trackingGroup, QStringLiteral("Moon (built-in)"), "MoonBuiltIn1");
+    trackingSunBuiltIn = radioItem(tracking, trackingGroup, QStringLiteral("Sun (built-in)"), "SunBuiltIn1");
 
     QMenu* help = bar->addMenu(tr("Help"));
     help->setObjectName("Help1");

@@ -35,6 +35,8 @@ struct MainMenu {
     QAction* trackingOff = nullptr;
     QAction* trackingMoonSked = nullptr;
     QAction* trackingWsjt = nullptr;
+    QAction* trackingMoonBuiltIn = nullptr;  // below a separator, same radio group
+    QAction* trackingSunBuiltIn = nullptr;
     QAction* about = nullptr;
     QAction* hwInfo = nullptr;
 };

@@ -129,6 +129,7 @@ void MainWindow::attachTracking(TrackingService& tracking)
 {
     m_tracking = &tracking;
     tracking.attachMenu(m_menu->tracking, m_menu->trackingOff, m_menu->trackingMoonSked, m_menu->trackingWsjt);
+    tracking.attachBuiltInItems(m_menu->trackingMoonBuiltIn, m_menu->trackingSunBuiltIn);
     tracking.attachReadout(m_ui.label5);
 }
 

@@ -42,11 +42,38 @@ void TrackingService::attachMenu(QMenu* menu, QAction* off, QAction* moonSked, Q
     applyMenu();
 }
 
+void TrackingService::attachBuiltInItems(QAction* moon, QAction* sun)
+{
+    m_moonBuiltInAction = moon;
+    m_sunBuiltInAction = sun;
+    if (moon)
+        connect(moon, &QAction::triggered, this, &TrackingService::MoonBuiltInClick);
+    if (sun)
+        connect(sun, &QAction::triggered, this, &TrackingService::SunBuiltInClick);
+    for (QAction* action : {moon, sun})
+        if (action) {
+            action->setCheckable(true);
+            action->setEnabled(true);
+        }
+    applyMenu();
+}
+
 void TrackingService::attachReadout(QLabel* label)
 {
     m_readoutLabel = label;
     if (label)
-        label->setText(m_readout);
+        showReadout();
+}
+
+void TrackingService::showReadout()
+{
+    m_readoutLabel->setText(m_readout);
+    // The label keeps its right edge and grows to the left when a text needs more room (the
+    // built-in sources show a decimal: "359.9° / -12.4°").
+    const QRect area = m_readoutLabel->geometry();
+    const int needed = m_readoutLabel->sizeHint().width();
+    if (needed > area.width())
+        m_readoutLabel->setGeometry(area.x() + area.width() - needed, area.y(), needed, area.height());
 }
 
 void TrackingService::racking1Click()
@@ -70,6 +97,18 @@ void TrackingService::MoonSked1Click()
 void TrackingService::WSJT1Click()
 {
     m_controller.StartWsjt();
+    sync();
+}
+
+void TrackingService::MoonBuiltInClick()
+{
+    m_controller.StartMoonBuiltIn();
+    sync();
+}
+
+void TrackingService::SunBuiltInClick()
+{
+    m_controller.StartSunBuiltIn();
     sync();
 }
 
@@ -99,7 +138,7 @@ void TrackingService::sync()
     if (text != m_readout) {
         m_readout = text;
         if (m_readoutLabel)
-            m_readoutLabel->setText(text);
+            showReadout();
         emit readoutChanged(text);
     }
 }
@@ -117,6 +156,10 @@ void TrackingService::applyMenu()
         m_wsjtAction->setChecked(menu.wsjtChecked);
         m_wsjtAction->setEnabled(menu.wsjtEnabled);
     }
+    if (m_moonBuiltInAction)
+        m_moonBuiltInAction->setChecked(menu.moonBuiltInChecked);
+    if (m_sunBuiltInAction)
+        m_sunBuiltInAction->setChecked(menu.sunBuiltInChecked);
 }
 
 }  // namespace vantora

@@ -1,5 +1,5 @@
 #pragma once
-// Moon tracking in the main window: the 1500 ms timer Timer2, the Tracking menu's handlers and
+// Moon and Sun tracking in the main window: the 1500 ms timer Timer2, the Tracking menu's handlers and
 // the read-out beside "Tracking:". The main window wires its QActions and label to it.
 
 #include "track/tracking_controller.h"
@@ -28,6 +28,8 @@ public:
     // Connects the menu's opening and its three radio items to the handlers below and keeps
     // their check and enable states; any argument may be null.
     void attachMenu(QMenu* menu, QAction* off, QAction* moonSked, QAction* wsjt);
+    // The same for "Moon (built-in)" and "Sun (built-in)" (always enabled).
+    void attachBuiltInItems(QAction* moon, QAction* sun);
     // Keeps `label` showing the read-out ("OFF" or e.g. "205° / 28°").
     void attachReadout(QLabel* label);
 
@@ -35,6 +37,8 @@ public:
     void OFF1Click();
     void MoonSked1Click();
     void WSJT1Click();
+    void MoonBuiltInClick();
+    void SunBuiltInClick();
     void Timer2Timer();
 
     bool isTracking() const { return m_controller.TimerRunning(); }
@@ -51,6 +55,7 @@ signals:
 private:
     void sync();
     void applyMenu();
+    void showReadout();
 
     QtTrackingFiles m_diskFiles;
     TrackingController m_controller;
@@ -60,6 +65,8 @@ private:
     QPointer<QAction> m_offAction;
     QPointer<QAction> m_moonSkedAction;
     QPointer<QAction> m_wsjtAction;
+    QPointer<QAction> m_moonBuiltInAction;
+    QPointer<QAction> m_sunBuiltInAction;
     QPointer<QLabel> m_readoutLabel;
 };
 
