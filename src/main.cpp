@@ -1,6 +1,8 @@
-// Vantora: the antenna-rotator console. No command-line arguments are read; environment
-// variables (VANTORA_SETTINGS, VANTORA_COM<n>, VANTORA_TCP_PORT) are the only outside inputs.
+// Vantora: the antenna-rotator console. The command line knows --version and --help only;
+// environment variables (VANTORA_SETTINGS, VANTORA_COM<n>, VANTORA_TCP_PORT,
+// VANTORA_ROTCTLD_PORT) are the outside inputs.
 
+#include "app/command_line.h"
 #include "app/ui/main_window.h"
 #include "app/ui/program_windows.h"
 #include "app/ui/single_instance.h"
@@ -10,8 +12,21 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#ifndef VANTORA_VERSION
+#define VANTORA_VERSION "unknown"
+#endif
+
 int main(int argc, char** argv)
 {
+    // Answered before any window system is touched, so it works without a display.
+    if (const auto reply = vantora::AnswerCommandLine(std::vector<std::string>(argv + 1, argv + argc), VANTORA_VERSION)) {
+        std::printf("%s\n", reply->line.c_str());
+        return reply->exitCode;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantora");
     QApplication::setDesktopFileName("vantora");  // ties the windows to the installed launcher entry

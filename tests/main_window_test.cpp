@@ -3,7 +3,10 @@
 
 #include "app/layout_geometry.h"
 #include "app/ui/main_menu.h"
+#include "app/ui/link_fault_view.h"
 #include "app/ui/main_window.h"
+#include "link/ui/link_health_monitor.h"
+#include "track/ui/tcp_command_server.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_windows.h"
 #include "settings/ui/preferences_dialog.h"
@@ -23,6 +26,7 @@
 #include <QMenuBar>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -38,14 +42,14 @@ using test::WaitFor;
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    void start(sim::UnitModelOptions options = {}, sim::UnitConfig config = {})
+    void start(sim::UnitModelOptions options = {}, sim::UnitConfig config = {}, sim::FaultConfig faults = {})
     {
         options.azimuthSpeed = 120;  // degrees per second: a go-to ends within a few ticks
         options.elevationSpeed = 120;
-        unit = std::make_unique<test::PtyUnit>(options, config);
+        unit = std::make_unique<test::PtyUnit>(options, config, faults);
         qputenv("VANTORA_COM1", QByteArray::fromStdString(unit->path()));
         qputenv("VANTORA_COM3", "/nonexistent/vantora-com3");
-        qputenv("VANTORA_TCP_PORT", "0");
+        qputenv("VANTORA_TCP_PORT", tcpPort);
         store.values["RegVersion"] = std::string("1.09");
         store.values["Lokator"] = std::string("JN89XX");
         windows = std::make_unique<ProgramWindows>(store, store);
@@ -92,6 +96,7 @@ protected:
     }
 
     test::FakeSettingsStore store;
+    QByteArray tcpPort = "0";
     std::unique_ptr<test::PtyUnit> unit;
     std::unique_ptr<ProgramWindows> windows;
     MainWindow* main = nullptr;
@@ -335,14 +340,17 @@ TEST_F(MainWindowTest, ReadOutsKeepTheirColoursWhileADialogDisablesTheWindow)
     start();
     main->menu().preferences->trigger();
     ASSERT_FALSE(main->isEnabled());
-    const std::pair<const char*, QColor> labels[] = {
-        {"Label1", Qt::black}, {"Label2", Qt::black}, {"Label3", Qt::black}, {"Label4", Qt::black},
-        {"Label10", Qt::black}, {"Label5", QColor(0, 0, 255)}, {"Label6", QColor(0, 0, 255)},
-        {"Label7", QColor(0, 0, 255)}, {"Label8", QColor(0, 0, 255)}, {"Label9", QColor(0, 0, 255)},
-    };
-    for (const auto& [name, colour] : labels) {
+    // The captions are black; the values blue, or grey while the unit's report is overdue (and
+    // with the poll stopped for the dialog it soon is). Disabling the window changes none of them.
+    const char* captions[] = {"Label1", "Label2", "Label3", "Label4", "Label10"};
+    for (const char* name : captions)
+        EXPECT_EQ(find<QLabel>(name)->palette().color(QPalette::Active, QPalette::WindowText).name(), "#000000")
+            << name;
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label10", "Label5", "Label6", "Label7",
+                             "Label8", "Label9"}) {
         QLabel* label = find<QLabel>(name);
         EXPECT_FALSE(label->isEnabled()) << name;
+        const QColor colour = label->palette().color(QPalette::Active, QPalette::WindowText);
         EXPECT_EQ(label->palette().color(QPalette::Disabled, QPalette::WindowText).name(), colour.name()) << name;
         // What the operator sees: the darkest pixel of the caption is the text colour itself.
         const QImage image = label->grab().toImage();
@@ -408,6 +416,87 @@ TEST_F(MainWindowTest, PresetClickHidesTheWindowAndSendsBothTargets)
     EXPECT_EQ(text("Label9"), "10°");
     activateMain();
     EXPECT_TRUE(WaitFor([&] { return unit->model.position(1) == 225 && unit->model.position(2) == 10; }));
+}
+
+// ---- a dead link is visible and heals ----------------------------------------------------------
+
+class LinkFaultDisplayTest : public MainWindowTest {
+protected:
+    QColor textColour(const char* label) const { return find<QLabel>(label)->palette().color(QPalette::WindowText); }
+    QLabel* reason() const { return find<QLabel>("LinkFaultLabel"); }
+    QColor face(const char* dial) const { return find<TA3nalogGauge>(dial)->faceColor(); }
+
+    // Both read-outs grey, both dials silver, and the reason on show.
+    bool showsStale(const QString& why) const
+    {
+        return textColour("Label6") == LinkFaultView::kStaleText && textColour("Label8") == LinkFaultView::kStaleText
+            && face("AnalogGauge1") == QColor(192, 192, 192) && face("AnalogGauge2") == QColor(192, 192, 192)
+            && !reason()->isHidden() && reason()->text().remove(QChar(0x200b)) == why;
+    }
+    // The unit's status 1 gives light green faces; the read-outs are blue again.
+    bool showsLive() const
+    {
+        return textColour("Label6") == QColor(0, 0, 255) && textColour("Label8") == QColor(0, 0, 255)
+            && face("AnalogGauge1") == QColor(192, 220, 192) && reason()->isHidden();
+    }
+};
+
+TEST_F(LinkFaultDisplayTest, SilentUnitGreysTheReadOutsUntilItAnswersAgain)
+{
+    sim::FaultConfig faults;
+    faults.silenceAfter = std::chrono::milliseconds(2500);
+    faults.silenceFor = std::chrono::milliseconds(3000);
+    start({}, {}, faults);
+    waitForFirstReport();
+    ASSERT_TRUE(WaitFor([&] { return showsLive(); }));
+    ASSERT_TRUE(WaitFor([&] { return showsStale("No answer from the control unit"); }));
+    EXPECT_EQ(main->windowTitle(), "Vantora");
+    EXPECT_TRUE(main->linkHealth().status().PositionStale());
+    EXPECT_EQ(main->linkHealth().status().Fault(), LinkFault::NoAnswer);
+    ASSERT_TRUE(WaitFor([&] { return showsLive(); }));
+    EXPECT_FALSE(main->linkHealth().status().PositionStale());
+}
+
+TEST_F(LinkFaultDisplayTest, LostTerminalIsOpenedAgainWhenItsDeviceIsBack)
+{
+    start();
+    waitForFirstReport();
+    ASSERT_TRUE(WaitFor([&] { return showsLive(); }));
+    const QString firstPath = QString::fromStdString(unit->path());
+    unit.reset();  // the device goes away
+    ASSERT_TRUE(WaitFor([&] { return showsStale("Port COM 1 (" + firstPath + ") lost"); }));
+    EXPECT_FALSE(main->port().Connected());
+
+    // The device comes back (here under a new name, which COM 1 now maps to); nobody touches
+    // the menu.
+    unit = std::make_unique<test::PtyUnit>();
+    qputenv("VANTORA_COM1", QByteArray::fromStdString(unit->path()));
+    ASSERT_TRUE(WaitFor([&] { return main->port().Connected(); }));
+    EXPECT_TRUE(WaitFor([&] { return showsLive(); }));
+}
+
+TEST_F(LinkFaultDisplayTest, PortThatCannotOpenSaysSoAndIsNotRetried)
+{
+    start();
+    waitForFirstReport();
+    main->menu().ports[2]->trigger();  // COM 3 does not exist
+    ASSERT_TRUE(WaitFor([&] { return showsStale("Unable to open port"); }));
+    QTest::qWait(2500);
+    EXPECT_FALSE(main->port().Connected());
+    EXPECT_TRUE(showsStale("Unable to open port"));
+}
+
+TEST_F(LinkFaultDisplayTest, PortThatCannotListenIsNoBox)
+{
+    QTcpServer holder;
+    ASSERT_TRUE(holder.listen(QHostAddress::Any, 0));
+    tcpPort = QByteArray::number(holder.serverPort());
+    start();
+    EXPECT_FALSE(windows->tcpServer->isListening());
+    EXPECT_TRUE(windows->tcpServer->statusText().startsWith("Cannot listen on "));
+    EXPECT_TRUE(windows->tcpServer->statusText().contains(":" + tcpPort + ": "));
+    for (const auto& event : store.log)
+        EXPECT_NE(event.kind, test::StoreEvent::Kind::Message) << event.name;
 }
 
 }  // namespace

@@ -271,6 +271,9 @@ TEST(TcpServerPort, ReportsOnceWhenThePortIsTaken)
                             nullptr, port);
     EXPECT_FALSE(server.isListening());
     EXPECT_EQ(reports, QStringList{QStringLiteral("Unable to open TCP port %1 !").arg(port)});
+    EXPECT_TRUE(server.statusText().startsWith(QStringLiteral("Cannot listen on ")))
+        << server.statusText().toStdString();
+    EXPECT_TRUE(server.statusText().contains(QStringLiteral(":%1: ").arg(port))) << server.statusText().toStdString();
     QCoreApplication::processEvents();
     EXPECT_EQ(reports.size(), 1);
 }
@@ -296,6 +299,9 @@ TEST(TcpServerPort, PortComesFromTheEnvironment)
     TcpCommandServer server(sink, [] { return 7; }, {});
     ASSERT_TRUE(server.isListening());
     EXPECT_NE(server.serverPort(), 0);
+    EXPECT_TRUE(server.statusText().startsWith(QStringLiteral("Listening on ")));
+    EXPECT_TRUE(server.statusText().endsWith(QStringLiteral(":%1").arg(server.serverPort())))
+        << server.statusText().toStdString();
     QTcpSocket client;
     client.connectToHost(QHostAddress::LocalHost, server.serverPort());
     ASSERT_TRUE(WaitFor([&] { return client.state() == QAbstractSocket::ConnectedState; }));

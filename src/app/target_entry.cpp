@@ -87,11 +87,17 @@ EntryResult EnterTarget(std::string_view text, const EntryContext& context)
     // The home locator names no direction: the bearing is taken from there. It is compared in
     // the form the home position was computed from, so an empty or hand-edited setting does not
     // turn the antenna north when the operator types the station's own square.
-    if (upper != AsciiUpper(EffectiveHomeLocator(context.homeLocator)) && CheckLoc(text)) {
-        const int azimuth = VypLocAzm(context.homePosition, VypLoc(text));
-        call(static_cast<int>(TargetCode::SelectedAzimuth), azimuth, 0);
-    }
+    if (const auto azimuth = LocatorTargetAzimuth(text, context.homeLocator, context.homePosition))
+        call(static_cast<int>(TargetCode::SelectedAzimuth), *azimuth, 0);
     return result;
+}
+
+std::optional<int> LocatorTargetAzimuth(std::string_view text, std::string_view homeLocator,
+                                        const GeoPosition& homePosition)
+{
+    if (AsciiUpper(text) == AsciiUpper(EffectiveHomeLocator(homeLocator)) || !CheckLoc(text))
+        return std::nullopt;
+    return VypLocAzm(homePosition, VypLoc(text));
 }
 
 KeyOutcome TargetKeyPress(char32_t key, const RotatorState& state, SelectRequest& select)

@@ -51,6 +51,11 @@ struct EntryResult {
 //  - anything else is dropped without a message.
 EntryResult EnterTarget(std::string_view text, const EntryContext& context);
 
+// The bearing a typed locator turns to: `text` must be a valid six-character locator that
+// differs (case ignored) from the home locator in force; else empty.
+std::optional<int> LocatorTargetAzimuth(std::string_view text, std::string_view homeLocator,
+                                        const GeoPosition& homePosition);
+
 enum class KeyOutcome {
     PassOn,     // the character reaches the box unchanged
     Swallowed,  // Space: the other azimuth rotator was requested instead of typing a blank

@@ -74,7 +74,8 @@ void LinkController::Timer1Timer()
         selectRequest.pending = false;
         BuildSelectRotator(commandBuffer, selectRequest.value);
     }
-    Odeslat(commandBuffer, m_sink);
+    if (Odeslat(commandBuffer, m_sink) > 0)
+        ++counters.framesSent;
 }
 
 void LinkController::CommPortDriver1ReceiveData(const std::uint8_t* data, int size)
@@ -82,6 +83,9 @@ void LinkController::CommPortDriver1ReceiveData(const std::uint8_t* data, int si
     const std::optional<DecodedResponse> response = DecodeDelivery(data, size, replyBuffer);
     if (!response)
         return;
+    ++counters.validResponses;
+    if (std::holds_alternative<PositionReport>(*response))
+        ++counters.positionReports;
     std::visit([this](const auto& report) { Apply(report); }, *response);
 }
 

@@ -71,7 +71,15 @@ public:
     // Rotator 2's position as its read-out (Label8) shows it.
     std::string Rotator2PositionText() const { return AngleText(state.position2); }
 
+    // Running counts for watching the link's health from outside.
+    struct Counters {
+        std::uint64_t framesSent = 0;       // poll-tick frames the serial layer took
+        std::uint64_t validResponses = 0;   // deliveries that were a valid response frame
+        std::uint64_t positionReports = 0;  // of which position reports
+    };
+
     RotatorState state;
+    Counters counters;
     GotoRequest gotoRequest;
     SelectRequest selectRequest;
     Setpoints setpoints;

@@ -9,7 +9,7 @@ namespace {
 inline constexpr int kCzech = 1;
 
 // Keys keep their blanks, case and spelling exactly: callers pass these very texts.
-constexpr std::array<TranslationPair, 57> kTable{{
+constexpr std::array<TranslationPair, 69> kTable{{
     {"Rotator 1 position:", "Rotátor 1 pozice:"},
     {"Rotator 2 position:", "Rotátor 2 pozice:"},
     {"Setpoint:", "Zvolená pozice:"},
@@ -67,13 +67,54 @@ constexpr std::array<TranslationPair, 57> kTable{{
     {"Write position", "Zápis pozice"},
     {"Compact H", "Zmenšené H"},
     {"Compact V", "Zmenšené V"},
+    {"No answer from the control unit", "Řídicí jednotka neodpovídá"},
+    {"Port %1 lost", "Port %1 ztracen"},
+    {"Unable to open port", "Port nelze otevřít"},
+    {"Other port…", "Jiný port…"},
+    {"Serial ports", "Sériové porty"},
+    {"Device", "Zařízení"},
+    {"Description", "Popis"},
+    {"Manufacturer", "Výrobce"},
+    {"Serial number", "Sériové číslo"},
+    {"Open as COM %1", "Otevřít jako COM %1"},
+    {"Close", "Zavřít"},
+    {"No serial port found", "Žádný sériový port nenalezen"},
 }};
+
+// Texts added since: looked up after the table above, which stays as it is.
+constexpr TranslationPair kAddedTable[] = {
+    {"Network", "Síť"},
+    {" Hamlib rotctld server ", " Server Hamlib rotctld "},
+    {"Enabled", "Zapnuto"},
+    {"Listen on:", "Naslouchat na:"},
+    {"Only this computer", "Pouze tento počítač"},
+    {"All network interfaces", "Všechna síťová rozhraní"},
+    {"Port:", "Port:"},
+    {"Status:", "Stav:"},
+    {" TCP server ($00, $01) ", " TCP server ($00, $01) "},
+    {"Listening on %1", "Naslouchá na %1"},
+    {"Cannot listen on %1: %2", "Nelze naslouchat na %1: %2"},
+    {"Switched off", "Vypnuto"},
+    {" N1MM Logger+ rotor datagrams (UDP) ", " Datagramy rotátoru N1MM Logger+ (UDP) "},
+    {" PstRotator-style commands (UDP) ", " Příkazy ve stylu PstRotator (UDP) "},
+    {"Rotor name:", "Název rotátoru:"},
+    {"every rotor name", "libovolný název rotátoru"},
+    {"Status port:", "Port pro stav:"},
+    {"Accept from:", "Přijímat od:"},
+    {"anyone (or 192.168.1.0/24)", "kohokoli (nebo 192.168.1.0/24)"},
+    {"\"Accept from\" is not an IPv4 address or subnet", "„Přijímat od“ není adresa ani podsíť IPv4"},
+};
 
 }  // namespace
 
 std::span<const TranslationPair> TranslationTable()
 {
     return kTable;
+}
+
+std::span<const TranslationPair> AddedTranslationTable()
+{
+    return kAddedTable;
 }
 
 std::string Translate(int language, std::string_view english)
@@ -85,6 +126,14 @@ std::string Translate(int language, std::string_view english)
     for (const TranslationPair& pair : kTable) {
         if (pair.english == english) {
             result = pair.czech;
+        }
+    }
+    if (result == english) {
+        for (const TranslationPair& pair : kAddedTable) {
+            if (pair.english == english) {
+                result = pair.czech;
+                break;
+            }
         }
     }
     return std::string(result);

@@ -14,6 +14,8 @@ struct TranslationPair {
 
 // The pairs in the order in which Translate tests them.
 std::span<const TranslationPair> TranslationTable();
+// Pairs added later, looked up after those of TranslationTable.
+std::span<const TranslationPair> AddedTranslationTable();
 
 // language 1: the Czech text of the pair whose key equals `english` exactly, else `english`.
 // Any other language (0 English, -1 none selected, ...): `english` unchanged.

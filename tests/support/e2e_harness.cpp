@@ -63,6 +63,9 @@ VirtualDisplay::~VirtualDisplay()
 
 EndToEnd::EndToEnd() : m_display(std::make_unique<VirtualDisplay>()), m_tcpPort(freeTcpPort())
 {
+    do
+        m_rotctldPort = freeTcpPort();
+    while (m_rotctldPort == m_tcpPort);
     m_unit.setProcessChannelMode(QProcess::MergedChannels);
     m_program.setProcessChannelMode(QProcess::MergedChannels);
 }
@@ -144,6 +147,7 @@ static QProcessEnvironment programEnvironment(const EndToEnd& e2e, const QString
     environment.insert("VANTORA_SETTINGS", e2e.settingsPath());
     environment.insert("VANTORA_COM1", e2e.linkPath());
     environment.insert("VANTORA_TCP_PORT", QString::number(e2e.tcpPort()));
+    environment.insert("VANTORA_ROTCTLD_PORT", QString::number(e2e.rotctldPort()));
     return environment;
 }
 
@@ -283,6 +287,28 @@ void EndToEnd::clickInMain(int clientX, int clientY)
 void EndToEnd::clickInMenuBar(int x)
 {
     xdotool({"mousemove", "--window", m_mainWindow, QString::number(x), "8", "click", "1"});
+}
+
+QImage EndToEnd::grabMain() const
+{
+    if (m_mainWindow.isEmpty())
+        return {};
+    QProcess grab;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", m_display->name());
+    grab.setProcessEnvironment(environment);
+    grab.start("import", {"-window", m_mainWindow, "PNG24:-"});
+    if (!grab.waitForFinished(10000)) {
+        grab.kill();
+        grab.waitForFinished();
+        return {};
+    }
+    return QImage::fromData(grab.readAllStandardOutput(), "PNG");
+}
+
+QString EndToEnd::mainTitle() const
+{
+    return xdotoolOutput({"getwindowname", m_mainWindow});
 }
 
 QByteArray EndToEnd::tcp(const QByteArray& message, int waitMs) const

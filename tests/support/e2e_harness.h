@@ -4,6 +4,7 @@
 // mouse (xdotool), the TCP command server, the tracking file and the settings file.
 
 #include <QByteArray>
+#include <QImage>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -44,6 +45,7 @@ public:
     QString settingsPath() const { return m_dir.filePath("settings.conf"); }
     QString linkPath() const { return m_dir.filePath("com1"); }
     quint16 tcpPort() const { return m_tcpPort; }
+    quint16 rotctldPort() const { return m_rotctldPort; }  // the program's rotctld server
 
     // Writes the settings file (INI lines under [General]) before the program starts.
     void writeSettings(const QStringList& lines);
@@ -76,6 +78,9 @@ public:
     void key(const QString& keys);
     void clickInMain(int clientX, int clientY);  // a point of the client area (below the menu bar)
     void clickInMenuBar(int x);  // a point of the main window's menu bar, x from its left edge
+    // What the main window shows now, menu bar included (empty when it cannot be had).
+    QImage grabMain() const;
+    QString mainTitle() const;
 
     // One TCP message, and the reply when one comes within `waitMs`.
     QByteArray tcp(const QByteArray& message, int waitMs = 500) const;
@@ -88,6 +93,7 @@ private:
     QProcess m_unit;
     QProcess m_program;
     quint16 m_tcpPort = 0;
+    quint16 m_rotctldPort = 0;
     QString m_mainWindow;
 };
 

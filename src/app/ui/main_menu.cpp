@@ -51,11 +51,14 @@ MainMenu::MainMenu(QMainWindow& window, const TranslateFn& translate)
     settings->setObjectName("Settings1");
     QMenu* port = settings->addMenu(QStringLiteral("Port"));
     port->setObjectName("Port1");
+    portMenu = port;
     auto* portGroup = new QActionGroup(port);
     for (int n = 1; n <= 10; ++n)
         ports[n - 1] = radioItem(port, portGroup, QStringLiteral("COM %1").arg(n), QStringLiteral("COM%1").arg(n));
     preferences = settings->addAction(tr("Preferences"));
     preferences->setObjectName("Preferences1");
+    network = settings->addAction(tr("Network"));
+    network->setObjectName("Network1");
     settings->addSeparator();
     controlUnit = settings->addAction(tr("Control unit"));
     controlUnit->setObjectName("Nastaven91");

@@ -28,7 +28,9 @@ struct MainMenu {
     QMenu* mapZoom = nullptr;
     std::array<QAction*, 8> zooms{};       // in the order of kMapZoomItems
     std::array<QAction*, 10> ports{};      // COM 1 .. COM 10
+    QMenu* portMenu = nullptr;             // Settings, Port
     QAction* preferences = nullptr;
+    QAction* network = nullptr;            // the Network window
     QAction* controlUnit = nullptr;        // disabled until a recent enough firmware answered
     QAction* magneticSensors = nullptr;    // likewise
     QMenu* tracking = nullptr;

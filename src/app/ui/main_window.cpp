@@ -5,12 +5,17 @@
 #include "app/nastav.h"
 #include "app/presets_text.h"
 #include "app/target_entry.h"
+#include "app/link_fault_text.h"
 #include "app/ui/arrow_key_tracker.h"
 #include "app/ui/focused_window.h"
+#include "app/ui/link_fault_view.h"
 #include "app/ui/main_menu.h"
+#include "app/ui/port_menu.h"
 #include "geo/map_view.h"
 #include "link/port_selection.h"
+#include "link/ui/link_health_monitor.h"
 #include "link/ui/link_receiver.h"
+#include "link/ui/port_chooser.h"
 #include "settings/ui/dialog_window.h"
 #include "settings/settings_io.h"
 #include "settings/translate.h"
@@ -63,6 +68,11 @@ void MainWindow::FormCreate()
     connectWidgets();
     m_mapView = std::make_unique<MapView>(*m_ui.map);
     connectMenu();
+    m_portMenu = new PortMenu(*m_menu->portMenu, m_menu->ports, m_store,
+                              {[this] { return m_port.ComPort() + 1; },
+                               [this](int n) { return m_port.DeviceNameOf(n); }, [this](int n) { SetPort(n); },
+                               [this](const std::string& text) { return Translate(text); }},
+                              nullptr, this);
 
     // The stored zoom and layout tick their menu items; the compact layouts have no map.
     if (const int item = MapZoomItemForState(m_settings.Zoom); item >= 0)
@@ -75,6 +85,7 @@ void MainWindow::FormCreate()
     m_mapView->HomePix(m_home);
 
     ApplyStartupRules(m_settings);
+    m_health = new LinkHealthMonitor(m_port, m_link, this);
     SetPort(m_settings.Port);
 
     m_mapView->LoadImages();
@@ -84,6 +95,14 @@ void MainWindow::FormCreate()
     m_ui.gauge1->setPosition(180);
     m_ui.gauge2->setPosition(0);
     m_ui.map->setPosition(180);
+    m_faultView = new LinkFaultView(
+        *m_health,
+        {{m_ui.label6, m_ui.label8}, {m_ui.gauge1, m_ui.gauge2}, m_ui.gauge1, [this] { showDials(); },
+         [this] {
+             return LinkFaultText(m_health->fault(), m_port.ComPort() + 1, m_port.DeviceName().toStdString(),
+                                  m_settings.Language);
+         }},
+        this);
 
     if (startup.storedSize) {
         const WindowLayout basic = vantora::Vzhled(LayoutKind::Basic);

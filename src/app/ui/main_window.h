@@ -27,6 +27,9 @@ class QWidget;
 namespace vantora {
 
 class ArrowKeyTracker;
+class LinkFaultView;
+class LinkHealthMonitor;
+class PortMenu;
 class TrackingService;
 struct MainMenu;
 
@@ -79,6 +82,9 @@ public:
     const PositionDisplay& display() const { return m_display; }
     QTimer& timer1() { return m_timer1; }
     MainMenu& menu() { return *m_menu; }
+    // Whether the link is alive; its status() is what a server reporting the position asks.
+    LinkHealthMonitor& linkHealth() { return *m_health; }
+    PortMenu& portMenu() { return *m_portMenu; }
     // Called by the dialogs: the home locator or callsign changed.
     void applyNewHome();
     void restartPoll();  // Control unit settings closed: poll again unless the firmware is too old
@@ -127,6 +133,9 @@ private:
     MainWindowWidgets m_ui;
     std::unique_ptr<MapView> m_mapView;
     TrackingService* m_tracking = nullptr;
+    LinkHealthMonitor* m_health = nullptr;
+    LinkFaultView* m_faultView = nullptr;
+    PortMenu* m_portMenu = nullptr;
 };
 
 }  // namespace vantora

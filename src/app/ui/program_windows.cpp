@@ -3,9 +3,14 @@
 #include "app/ui/link_event_routes.h"
 #include "app/ui/main_menu.h"
 #include "app/ui/main_window.h"
+#include "app/ui/main_window_station.h"
+#include "app/ui/network_services.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_font.h"
 #include "link/port_name.h"
+#include "net/ui/network_dialog.h"
+#include "net/ui/udp_input_sections.h"
+#include "net/ui/udp_inputs.h"
 #include "settings/settings_io.h"
 #include "settings/ui/control_unit_dialog.h"
 #include "settings/ui/preferences_dialog.h"
@@ -15,6 +20,8 @@
 
 #include <QAction>
 #include <QApplication>
+
+#include <cstdio>
 
 namespace vantora {
 
@@ -33,7 +40,12 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     window.attachTracking(*tracking);
     tcpServer = new TcpCommandServer(
         window, [&window] { return window.display().beamAzimuth; },
-        [&messages](const QString& text) { messages.ShowMessage(text.toStdString()); }, &window);
+        {}, &window);
+    // Not being able to listen (port 1023 needs a privilege on Linux) is no reason to stop the
+    // operator at every start: it goes to standard error and the Network window's status line.
+    if (!tcpServer->isListening())
+        std::fprintf(stderr, "vantora: port 1023 server: %s\n", qPrintable(tcpServer->statusText()));
+    services = std::make_unique<NetworkServices>(window, *tracking, *tcpServer, store);
 
     const auto translate = [&window](const std::string& text) { return window.Translate(text); };
     DialogHooks hooks;
@@ -53,6 +65,14 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
                                               translate, hooks);
     presets = std::make_unique<PresetsWindow>(
         window.settings(), [&window](int n) { window.GoPreset(n); }, translate);
+
+    station = std::make_unique<MainWindowStation>(window, *tracking);
+    udpInputs = std::make_unique<UdpInputs>(store, *station);
+
+    network = std::make_unique<NetworkDialog>(translate, hooks.enableMainWindow);
+    services->addSections(*network, translate);
+    network->addSection(new N1mmSection(*udpInputs, translate));
+    network->addSection(new PstSection(*udpInputs, translate));
     connectMainWindow();
 }
 
@@ -82,13 +102,21 @@ void ProgramWindows::connectMainWindow()
         presets->raise();
         presets->activateWindow();
     });
+    QObject::connect(menu.network, &QAction::triggered, &window, [this] {
+        network->show();
+        main->setEnabled(false);
+    });
 }
 
 ProgramWindows::~ProgramWindows()
 {
-    // The dialogs hold references into the main window: they go first, and the link stops
-    // telling them anything.
+    // The dialogs and the inputs hold references into the main window: they go first, and the
+    // link stops telling them anything.
     main->setUnitDialogEvents(nullptr);
+    network.reset();
+    udpInputs.reset();
+    station.reset();
+    services.reset();
     presets.reset();
     sensors.reset();
     controlUnit.reset();

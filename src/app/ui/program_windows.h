@@ -14,11 +14,15 @@ namespace vantora {
 class ControlUnitDialog;
 class LinkEvents;
 class MainWindow;
+class MainWindowStation;
+class NetworkDialog;
+class NetworkServices;
 class PreferencesDialog;
 class PresetsWindow;
 class SensorsDialog;
 class TcpCommandServer;
 class TrackingService;
+class UdpInputs;
 
 struct ProgramWindows {
     ProgramWindows(KeyValueStore& store, MessageSink& messages);
@@ -29,10 +33,14 @@ struct ProgramWindows {
     std::unique_ptr<ControlUnitDialog> controlUnit; // TForm3
     std::unique_ptr<SensorsDialog> sensors;         // TForm4
     std::unique_ptr<PresetsWindow> presets;         // TForm5
+    std::unique_ptr<NetworkDialog> network;         // Settings, Network
 
     // Children of the main window: they reach Nastav through it and go with it.
     TrackingService* tracking = nullptr;
     TcpCommandServer* tcpServer = nullptr;
+    std::unique_ptr<NetworkServices> services;      // the rotctld server
+    std::unique_ptr<MainWindowStation> station;     // what the UDP inputs act on
+    std::unique_ptr<UdpInputs> udpInputs;           // N1MM and PST datagrams
 
 private:
     void connectMainWindow();

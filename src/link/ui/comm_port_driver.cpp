@@ -26,10 +26,12 @@ TCommPortDriver::~TCommPortDriver()
 
 QString TCommPortDriver::DeviceName() const
 {
-    const int portNumber = m_comPort + 1;
-    const std::string name = m_deviceNameResolver ? m_deviceNameResolver(portNumber)
-                                                  : PortDeviceName(portNumber);
-    return QString::fromStdString(name);
+    return QString::fromStdString(DeviceNameOf(m_comPort + 1));
+}
+
+std::string TCommPortDriver::DeviceNameOf(int portNumber) const
+{
+    return m_deviceNameResolver ? m_deviceNameResolver(portNumber) : PortDeviceName(portNumber);
 }
 
 bool TCommPortDriver::Connect()
@@ -48,6 +50,7 @@ bool TCommPortDriver::Connect()
     if (!m_port.open(QIODevice::ReadWrite)) {
         m_configuring = false;
         m_port.clearError();
+        Q_EMIT portOpenFailed();
         return false;
     }
     // The system raised DTR and RTS with the open: down again at once, both in one request. A
@@ -59,6 +62,7 @@ bool TCommPortDriver::Connect()
     m_configuring = false;
 
     m_pollTimer.start();
+    Q_EMIT portOpened();
     return true;
 }
 

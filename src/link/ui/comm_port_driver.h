@@ -49,6 +49,8 @@ public:
     void SetDeviceNameResolver(DeviceNameResolver resolver) { m_deviceNameResolver = std::move(resolver); }
     // The device the next Connect opens (or the open one).
     QString DeviceName() const;
+    // The device the 1-based port number stands for.
+    std::string DeviceNameOf(int portNumber) const;
 
     int PollingPauses() const { return m_rxPollingPauses; }
     int OutputTimeout() const { return m_outputTimeout; }
@@ -56,6 +58,9 @@ public:
 Q_SIGNALS:
     // The open device failed (unplugged, or the other end went away) and was closed.
     void portLost();
+    // A Connect opened the device, or could not.
+    void portOpened();
+    void portOpenFailed();
 
 private:
     void PollReceive();

@@ -30,8 +30,21 @@ TcpCommandServer::TcpCommandServer(TargetSink& sink, std::function<int()> beamAz
     });
 
     const quint16 listenPort = port.value_or(configuredPort());
-    if (!m_server.listen(QHostAddress::Any, listenPort) && report)
-        report(QStringLiteral("Unable to open TCP port %1 !").arg(listenPort));
+    m_port = listenPort;
+    if (!m_server.listen(QHostAddress::Any, listenPort)) {
+        m_listenError = m_server.errorString();
+        if (report)
+            report(QStringLiteral("Unable to open TCP port %1 !").arg(listenPort));
+    }
+}
+
+QString TcpCommandServer::statusText(const StatusTranslateFn& translate) const
+{
+    // Every address, IPv4 and IPv6.
+    const QString any = QHostAddress(QHostAddress::Any).toString();
+    if (m_server.isListening())
+        return ListeningText(translate, ListenAddressText(any, m_server.serverPort()));
+    return CannotListenText(translate, ListenAddressText(any, m_port), m_listenError);
 }
 
 TcpCommandServer::~TcpCommandServer()

@@ -3,6 +3,7 @@
 // queries and passes set-azimuth messages to Nastav. Clients are served independently.
 
 #include "track/tcp_message.h"
+#include "track/ui/listen_status.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -40,6 +41,8 @@ public:
     bool isListening() const { return m_server.isListening(); }
     quint16 serverPort() const { return m_server.serverPort(); }
     int clientCount() const { return static_cast<int>(m_clients.size()); }
+    // "Listening on 0.0.0.0:1023" or "Cannot listen on 0.0.0.0:1023: <reason>".
+    QString statusText(const StatusTranslateFn& translate = {}) const;
 
 signals:
     // After each message (one read of at most 10 bytes) has been acted on and any reply queued.
@@ -54,6 +57,8 @@ private:
     TcpCommandHandler m_handler;
     QTcpServer m_server;
     QSet<QTcpSocket*> m_clients;
+    quint16 m_port = 0;      // the port asked for
+    QString m_listenError;   // why listening failed; empty while listening
 };
 
 }  // namespace vantora

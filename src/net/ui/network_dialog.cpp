@@ -1,0 +1,115 @@
+#include "net/ui/network_dialog.h"
+
+#include "settings/ui/dialog_window.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vantora {
+
+namespace {
+
+constexpr int kSectionMinimumWidth = 440;  // pixels: room for a status line with its reason
+
+}  // namespace
+
+NetworkDialog::NetworkDialog(TranslateFn translate, std::function<void()> enableMainWindow, QWidget* parent)
+    : QWidget(parent), m_translate(std::move(translate)), m_enableMainWindow(std::move(enableMainWindow))
+{
+    setObjectName(QStringLiteral("NetworkWindow"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    setWindowTitle(tr8("Network"));
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("Button1"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(tr8("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("Button2"));
+    connect(ok, &QPushButton::clicked, this, &NetworkDialog::Button1Click);
+    connect(cancel, &QPushButton::clicked, this, &NetworkDialog::Button2Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    m_sectionLayout = new QVBoxLayout;
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(m_sectionLayout);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);  // grows with every section added
+
+    m_statusTimer.setInterval(kStatusRefreshMs);
+    connect(&m_statusTimer, &QTimer::timeout, this, &NetworkDialog::refreshStatus);
+}
+
+QString NetworkDialog::tr8(const char* english) const
+{
+    return QString::fromStdString(m_translate ? m_translate(english) : std::string(english));
+}
+
+void NetworkDialog::addSection(NetworkSection* section)
+{
+    section->setParent(this);
+    section->setMinimumWidth(kSectionMinimumWidth);
+    m_sections.push_back(section);
+    m_sectionLayout->addWidget(section);
+}
+
+void NetworkDialog::Button1Click()
+{
+    for (NetworkSection* section : m_sections)
+        section->apply();
+    refreshStatus();
+    hideToMainWindow();
+}
+
+void NetworkDialog::Button2Click()
+{
+    hideToMainWindow();
+}
+
+void NetworkDialog::hideToMainWindow()
+{
+    if (m_enableMainWindow)
+        m_enableMainWindow();
+    hide();
+}
+
+void NetworkDialog::refreshStatus()
+{
+    for (NetworkSection* section : m_sections)
+        section->refreshStatus();
+}
+
+void NetworkDialog::showEvent(QShowEvent* event)
+{
+    // Fresh from the values in force each time, so what Cancel left behind is gone.
+    for (NetworkSection* section : m_sections)
+        section->load();
+    refreshStatus();
+    m_statusTimer.start();
+    QWidget::showEvent(event);
+    if (!m_centered) {
+        m_centered = true;
+        CenterOnScreen(this);
+    }
+}
+
+void NetworkDialog::hideEvent(QHideEvent* event)
+{
+    m_statusTimer.stop();
+    QWidget::hideEvent(event);
+}
+
+void NetworkDialog::closeEvent(QCloseEvent* event)
+{
+    if (m_enableMainWindow)
+        m_enableMainWindow();
+    event->accept();
+}
+
+}  // namespace vantora

@@ -1,0 +1,56 @@
+#pragma once
+// The Network window: one section per outside interface (the rotctld server, the port 1023
+// server, later the UDP inputs), stacked in the order added, with OK and Cancel. It behaves like
+// Preferences: created at start, the main window is disabled while it is shown, OK stores and
+// applies every section, Cancel and the close box store nothing.
+
+#include "net/ui/network_section.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QVBoxLayout;
+
+namespace vantora {
+
+class NetworkDialog : public QWidget {
+    Q_OBJECT
+public:
+    using TranslateFn = std::function<std::string(const std::string&)>;
+    static constexpr int kStatusRefreshMs = 500;
+
+    // `enableMainWindow` gives the operator the main window back when the window is hidden.
+    // Create it without a parent: disabling the main window would otherwise disable it too.
+    NetworkDialog(TranslateFn translate, std::function<void()> enableMainWindow, QWidget* parent = nullptr);
+
+    // Appends a section below those added before; the window takes it over.
+    void addSection(NetworkSection* section);
+    const std::vector<NetworkSection*>& sections() const { return m_sections; }
+
+    void Button1Click();  // OK: every section stores and applies, then the window hides
+    void Button2Click();  // Cancel: hide, store nothing
+
+    QString tr8(const char* english) const;  // through the translation table
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void refreshStatus();
+    void hideToMainWindow();
+
+    TranslateFn m_translate;
+    std::function<void()> m_enableMainWindow;
+    std::vector<NetworkSection*> m_sections;
+    QVBoxLayout* m_sectionLayout = nullptr;
+    QTimer m_statusTimer;
+    bool m_centered = false;
+};
+
+}  // namespace vantora

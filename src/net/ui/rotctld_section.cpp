@@ -1,0 +1,82 @@
+#include "net/ui/rotctld_section.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QSpinBox>
+
+namespace vantora {
+
+namespace {
+
+constexpr int kLoopbackItem = 0;
+constexpr int kAllInterfacesItem = 1;
+
+}  // namespace
+
+RotctldSection::RotctldSection(RotctldControl control, StatusTranslateFn translate, QWidget* parent)
+    : NetworkSection(parent), m_control(std::move(control)), m_translate(std::move(translate))
+{
+    setObjectName(QStringLiteral("RotctldSection"));
+    setTitle(tr8(" Hamlib rotctld server "));
+
+    m_enabled = new QCheckBox(tr8("Enabled"), this);
+    m_enabled->setObjectName(QStringLiteral("RotctldEnabled"));
+    m_scope = new QComboBox(this);
+    m_scope->setObjectName(QStringLiteral("RotctldScope"));
+    m_scope->addItem(tr8("Only this computer"));
+    m_scope->addItem(tr8("All network interfaces"));
+    m_port = new QSpinBox(this);
+    m_port->setObjectName(QStringLiteral("RotctldPort"));
+    m_port->setRange(1, 65535);
+    m_port->setAccelerated(true);
+    m_port->setMaximumWidth(100);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("RotctldStatus"));
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_status->setWordWrap(true);
+
+    auto* form = new QFormLayout(this);
+    form->addRow(m_enabled);
+    form->addRow(tr8("Listen on:"), m_scope);
+    form->addRow(tr8("Port:"), m_port);
+    form->addRow(tr8("Status:"), m_status);
+}
+
+QString RotctldSection::tr8(const char* english) const
+{
+    return QString::fromStdString(m_translate ? m_translate(english) : std::string(english));
+}
+
+void RotctldSection::load()
+{
+    const RotctldSettings stored = m_control.stored();
+    m_enabled->setChecked(stored.enabled);
+    const bool loopback = stored.address == kRotctldLoopback;
+    // A wide address stays as stored (0.0.0.0 or ::) unless the operator picks another choice.
+    m_wideAddress = loopback ? std::string(kRotctldAllAddresses) : stored.address;
+    m_scope->setCurrentIndex(loopback ? kLoopbackItem : kAllInterfacesItem);
+    m_port->setValue(stored.port);
+}
+
+RotctldSettings RotctldSection::values() const
+{
+    RotctldSettings settings;
+    settings.enabled = m_enabled->isChecked();
+    settings.address = m_scope->currentIndex() == kAllInterfacesItem ? m_wideAddress : std::string(kRotctldLoopback);
+    settings.port = m_port->value();
+    return settings;
+}
+
+void RotctldSection::apply()
+{
+    m_control.storeAndApply(values());
+}
+
+void RotctldSection::refreshStatus()
+{
+    m_status->setText(m_control.status(m_translate));
+}
+
+}  // namespace vantora

@@ -1,0 +1,49 @@
+#pragma once
+// The rotctld server's section of the Network window: on/off, which interfaces, port, and a
+// status line saying where it listens or why it cannot.
+
+#include "net/rotctld_settings.h"
+#include "net/ui/network_section.h"
+#include "track/ui/listen_status.h"
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QSpinBox;
+
+namespace vantora {
+
+// What the section reaches of the server; every function must be set.
+struct RotctldControl {
+    std::function<RotctldSettings()> stored;                   // the stored values
+    std::function<void(const RotctldSettings&)> storeAndApply; // store them and listen anew
+    std::function<QString(const StatusTranslateFn&)> status;   // the server's status line
+};
+
+class RotctldSection : public NetworkSection {
+    Q_OBJECT
+public:
+    RotctldSection(RotctldControl control, StatusTranslateFn translate, QWidget* parent = nullptr);
+
+    void load() override;
+    void apply() override;
+    void refreshStatus() override;
+
+    // The values the controls hold now.
+    RotctldSettings values() const;
+
+private:
+    QString tr8(const char* english) const;
+
+    RotctldControl m_control;
+    StatusTranslateFn m_translate;
+    std::string m_wideAddress = std::string(kRotctldAllAddresses);  // what "All network interfaces" stores
+    QCheckBox* m_enabled = nullptr;
+    QComboBox* m_scope = nullptr;
+    QSpinBox* m_port = nullptr;
+    QLabel* m_status = nullptr;
+};
+
+}  // namespace vantora

@@ -1,0 +1,189 @@
+#include "net/ui/rotctld_server.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <cstdio>
+#include <utility>
+
+namespace vantora {
+
+namespace {
+
+constexpr int kListenBacklog = 64;
+// After a failed accept (for example no descriptors left) Qt stops accepting; try again later
+// rather than staying deaf for the rest of the run.
+constexpr int kResumeAcceptMs = 500;
+
+QHostAddress ListenAddress(const std::string& address)
+{
+    if (address == kRotctldAllAddresses)
+        return QHostAddress(QHostAddress::Any);  // IPv4 and IPv6
+    if (address == kRotctldAllIpv4)
+        return QHostAddress(QHostAddress::AnyIPv4);
+    return QHostAddress(QHostAddress::LocalHost);
+}
+
+}  // namespace
+
+struct RotctldServer::Client {
+    QTcpSocket* socket = nullptr;
+    RotctldSession session;
+    // Runs a command that came without a line end once the client is quiet. A child of the
+    // socket, so that it goes with it (later), never under its own timeout signal.
+    QTimer* idle = nullptr;
+};
+
+RotctldServer::RotctldServer(RotctldActions& actions, StateFn state, QObject* parent)
+    : QObject(parent), m_actions(actions), m_state(std::move(state))
+{
+    m_server.setObjectName(QStringLiteral("RotctldServer"));
+    m_server.setListenBacklogSize(kListenBacklog);
+    connect(&m_server, &QTcpServer::newConnection, this, &RotctldServer::acceptClients);
+    connect(&m_server, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError) {
+        QTimer::singleShot(kResumeAcceptMs, this, [this] { m_server.resumeAccepting(); });
+    });
+}
+
+RotctldServer::~RotctldServer()
+{
+    dropAllClients();
+    m_server.close();
+}
+
+bool RotctldServer::listen(const RotctldSettings& settings)
+{
+    if (m_configured && settings == m_settings && (m_server.isListening() || !settings.enabled))
+        return m_server.isListening();
+    m_configured = true;
+    m_settings = settings;
+    close();
+    if (!settings.enabled)
+        return false;
+    const QHostAddress address = ListenAddress(settings.address);
+    if (settings.port < 0 || settings.port > 65535 || !m_server.listen(address, static_cast<quint16>(settings.port))) {
+        m_listenError = m_server.errorString();
+        const QString where = ListenAddressText(QString::fromStdString(settings.address), static_cast<quint16>(settings.port));
+        std::fprintf(stderr, "vantora: rotctld server: %s\n", qPrintable(CannotListenText({}, where, m_listenError)));
+        return false;
+    }
+    return true;
+}
+
+void RotctldServer::close()
+{
+    dropAllClients();
+    m_server.close();
+    m_listenError.clear();
+}
+
+QString RotctldServer::statusText(const StatusTranslateFn& translate) const
+{
+    if (!m_configured || !m_settings.enabled)
+        return SwitchedOffText(translate);
+    const QString address = QString::fromStdString(m_settings.address);
+    if (m_server.isListening())
+        return ListeningText(translate, ListenAddressText(address, m_server.serverPort()));
+    return CannotListenText(translate, ListenAddressText(address, static_cast<quint16>(m_settings.port)), m_listenError);
+}
+
+void RotctldServer::acceptClients()
+{
+    while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+        if (m_clients.size() >= static_cast<std::size_t>(kMaxClients)) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        auto client = std::make_unique<Client>();
+        client->socket = socket;
+        client->idle = new QTimer(socket);
+        client->idle->setSingleShot(true);
+        client->idle->setInterval(kRotctldIdleRunMs);
+        connect(client->idle, &QTimer::timeout, this, [this, socket] { runPending(socket); });
+        socket->setReadBufferSize(kReadBufferBytes);
+        // Each reply leaves at once: clients wait for it before their next command.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readClient(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { dropClient(socket); });
+        connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] {
+            if (socket->state() == QAbstractSocket::UnconnectedState)
+                dropClient(socket);
+        });
+        m_clients.emplace(socket, std::move(client));
+        if (socket->bytesAvailable() > 0)
+            readClient(socket);
+    }
+}
+
+void RotctldServer::readClient(QTcpSocket* socket)
+{
+    const auto found = m_clients.find(socket);
+    if (found == m_clients.end())
+        return;
+    Client& client = *found->second;
+    // The replies to everything read now leave together, in order, in one write.
+    std::string replies;
+    char buffer[kReadBufferBytes];
+    while (socket->bytesAvailable() > 0 && !client.session.closeRequested()) {
+        const qint64 got = socket->read(buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        replies += client.session.Feed(std::string_view(buffer, static_cast<std::size_t>(got)), m_state(), m_actions);
+    }
+    if (client.session.hasPending() && !client.session.closeRequested())
+        client.idle->start();
+    else
+        client.idle->stop();
+    send(client, replies);
+}
+
+void RotctldServer::runPending(QTcpSocket* socket)
+{
+    const auto found = m_clients.find(socket);
+    if (found == m_clients.end())
+        return;
+    Client& client = *found->second;
+    send(client, client.session.RunPending(m_state(), m_actions));
+}
+
+// May end with the client dropped: callers must not touch `client` afterwards.
+void RotctldServer::send(Client& client, const std::string& replies)
+{
+    QTcpSocket* socket = client.socket;
+    if (!replies.empty()) {
+        socket->write(replies.data(), static_cast<qint64>(replies.size()));
+        socket->flush();  // what stays buffered now is what the client has not taken
+    }
+    if (client.session.closeRequested()) {
+        client.idle->stop();
+        socket->disconnectFromHost();  // after what is queued has left
+    } else if (socket->bytesToWrite() > kMaxUnsentBytes) {
+        dropClient(socket);
+        return;
+    }
+    emit repliesQueued();
+}
+
+void RotctldServer::dropClient(QTcpSocket* socket)
+{
+    const auto found = m_clients.find(socket);
+    if (found == m_clients.end())
+        return;
+    std::unique_ptr<Client> client = std::move(found->second);
+    m_clients.erase(found);
+    client->idle->stop();
+    client->idle->disconnect(this);
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+}
+
+void RotctldServer::dropAllClients()
+{
+    while (!m_clients.empty())
+        dropClient(m_clients.begin()->first);
+}
+
+}  // namespace vantora

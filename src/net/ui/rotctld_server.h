@@ -1,0 +1,70 @@
+#pragma once
+// The rotctld-protocol server: Hamlib's network rotator clients (Gpredict, loggers, rotctl -m 2)
+// connect here and read the position, set targets, stop and park. Non-blocking on the GUI
+// thread; each client has its own line buffer; what one client may cost is capped.
+
+#include "net/rotctld_protocol.h"
+#include "net/rotctld_settings.h"
+#include "track/ui/listen_status.h"
+
+#include <QObject>
+#include <QString>
+#include <QTcpServer>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class QTcpSocket;
+
+namespace vantora {
+
+class RotctldServer : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxClients = 16;             // a further connection is closed at once
+    static constexpr qint64 kMaxUnsentBytes = 16384;   // a client that stops reading is dropped
+    static constexpr qint64 kReadBufferBytes = 4096;   // bytes buffered per client between reads
+
+    using StateFn = std::function<RotctldState()>;
+
+    // `actions` and what `state` reads must outlive the server. Does not listen until listen().
+    RotctldServer(RotctldActions& actions, StateFn state, QObject* parent = nullptr);
+    ~RotctldServer() override;
+
+    // Listens as `settings` say (nothing when switched off), dropping the clients of an earlier
+    // address or port. When it cannot listen, the reason goes to the status text and to
+    // standard error, and the server stays closed. True when it listens.
+    bool listen(const RotctldSettings& settings);
+    void close();
+
+    bool isListening() const { return m_server.isListening(); }
+    quint16 serverPort() const { return m_server.serverPort(); }
+    int clientCount() const { return static_cast<int>(m_clients.size()); }
+    // "Listening on 127.0.0.1:4533", "Cannot listen on 127.0.0.1:4533: <reason>" or "Switched off".
+    QString statusText(const StatusTranslateFn& translate = {}) const;
+
+signals:
+    // After the replies to a client's bytes (or to its unended command) were queued.
+    void repliesQueued();
+
+private:
+    struct Client;
+
+    void acceptClients();
+    void readClient(QTcpSocket* socket);
+    void runPending(QTcpSocket* socket);
+    void send(Client& client, const std::string& replies);
+    void dropClient(QTcpSocket* socket);
+    void dropAllClients();
+
+    RotctldActions& m_actions;
+    StateFn m_state;
+    QTcpServer m_server;
+    std::map<QTcpSocket*, std::unique_ptr<Client>> m_clients;
+    RotctldSettings m_settings;
+    bool m_configured = false;
+    QString m_listenError;  // why the last listen failed; empty otherwise
+};
+
+}  // namespace vantora

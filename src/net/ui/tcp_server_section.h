@@ -1,0 +1,29 @@
+#pragma once
+// The port 1023 server's section of the Network window: its state, read-only (the server has no
+// settings of its own; VANTORA_TCP_PORT chooses another port).
+
+#include "net/ui/network_section.h"
+#include "track/ui/listen_status.h"
+
+#include <functional>
+
+class QLineEdit;
+
+namespace vantora {
+
+class TcpServerSection : public NetworkSection {
+    Q_OBJECT
+public:
+    // `status`: the server's status line, e.g. TcpCommandServer::statusText.
+    TcpServerSection(std::function<QString(const StatusTranslateFn&)> status, StatusTranslateFn translate,
+                     QWidget* parent = nullptr);
+
+    void refreshStatus() override;
+
+private:
+    std::function<QString(const StatusTranslateFn&)> m_status;
+    StatusTranslateFn m_translate;
+    QLineEdit* m_line = nullptr;
+};
+
+}  // namespace vantora

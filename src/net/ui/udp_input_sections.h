@@ -1,0 +1,67 @@
+#pragma once
+// The two UDP inputs' sections of the Network window: N1MM Logger+ rotor datagrams (enabled,
+// port, rotor name, status port, accept from) and PstRotator-style commands (enabled, port,
+// accept from), each with a status line saying where it listens or why it cannot.
+
+#include "net/ui/network_section.h"
+#include "net/ui/udp_inputs.h"
+#include "track/ui/listen_status.h"
+
+class QCheckBox;
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+
+namespace vantora {
+
+// Controls both sections share: the check box, the port, "Accept from" and the status line.
+class UdpInputSection : public NetworkSection {
+    Q_OBJECT
+public:
+    UdpInputSection(UdpInputs& inputs, StatusTranslateFn translate, const QString& prefix, QWidget* parent);
+
+protected:
+    QString tr8(const char* english) const;
+    QSpinBox* newPort(const QString& objectName);
+    void addAcceptFromAndStatus();
+
+    UdpInputs& m_inputs;
+    StatusTranslateFn m_translate;
+    QFormLayout* m_form = nullptr;
+    QCheckBox* m_enabled = nullptr;
+    QSpinBox* m_port = nullptr;
+    QLineEdit* m_acceptFrom = nullptr;
+    QLabel* m_status = nullptr;
+
+private:
+    QString m_prefix;  // of the controls' object names: "N1mm", "Pst"
+};
+
+class N1mmSection : public UdpInputSection {
+    Q_OBJECT
+public:
+    N1mmSection(UdpInputs& inputs, StatusTranslateFn translate, QWidget* parent = nullptr);
+
+    void load() override;
+    void apply() override;
+    void refreshStatus() override;
+    N1mmInputSettings values() const;  // what the controls hold now
+
+private:
+    QLineEdit* m_rotor = nullptr;
+    QSpinBox* m_statusPort = nullptr;
+};
+
+class PstSection : public UdpInputSection {
+    Q_OBJECT
+public:
+    PstSection(UdpInputs& inputs, StatusTranslateFn translate, QWidget* parent = nullptr);
+
+    void load() override;
+    void apply() override;
+    void refreshStatus() override;
+    PstInputSettings values() const;
+};
+
+}  // namespace vantora

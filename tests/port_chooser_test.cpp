@@ -1,0 +1,198 @@
+// Serial ports by name: the chooser's list (stable names, explicitly mapped devices such as a
+// pseudo-terminal, no device twice), its refresh while open, and choosing a port from the main
+// window's Port menu against the simulated unit.
+
+#include "app/ui/main_menu.h"
+#include "app/ui/main_window.h"
+#include "app/ui/port_menu.h"
+#include "app/ui/program_windows.h"
+#include "link/serial_port_list.h"
+#include "link/ui/port_chooser.h"
+#include "support/event_wait.h"
+#include "support/fake_settings_store.h"
+#include "support/pty_unit.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace vantora {
+namespace {
+
+using test::WaitFor;
+namespace fs = std::filesystem;
+
+class FakePorts : public SerialPortEnumerator {
+public:
+    std::vector<SerialPortEntry> Ports() const override { return list; }
+    std::vector<SerialPortEntry> list;
+};
+
+std::string Identity(const std::string& text)
+{
+    return text;
+}
+
+// A stand-in /dev: device nodes as plain files, a by-id folder of links to them.
+class FakeDev : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        root = dir.path().toStdString();
+        fs::create_directories(root + "/by-id");
+        for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyACM0"})
+            QFile(QString::fromStdString(root + "/" + name)).open(QIODevice::WriteOnly);
+        fs::create_symlink(root + "/ttyUSB0", root + "/by-id/usb-FTDI_FT232R_A1-if00-port0");
+        fs::create_symlink(root + "/ttyACM0", root + "/by-id/usb-Arduino_B2-if00");
+        fs::create_symlink(root + "/ttyUSB1", root + "/my-unit");
+    }
+    std::string dev(const char* name) const { return root + "/" + name; }
+
+    QTemporaryDir dir;
+    std::string root;
+};
+
+TEST_F(FakeDev, ListPrefersStableNamesAndAddsExplicitDevicesOnce)
+{
+    const auto stable = StableDeviceNames(root + "/by-id");
+    ASSERT_EQ(stable.size(), 2u);
+    EXPECT_EQ(stable.at(fs::canonical(dev("ttyUSB0")).string()), dev("by-id/usb-FTDI_FT232R_A1-if00-port0"));
+
+    const std::vector<SerialPortEntry> system{
+        {dev("ttyUSB0"), "", "FT232R USB UART", "FTDI", "A1"},
+        {dev("ttyUSB1"), "", "CP2102", "Silicon Labs", "C3"},
+        {dev("ttyACM0"), "", "Arduino Uno", "Arduino", "B2"},
+        {dev("ttyUSB0"), "", "listed twice", "", ""},
+    };
+    const std::vector<std::string> explicitDevices{
+        dev("my-unit"),                 // a link to ttyUSB1, which is listed already
+        dev("ttyUSB0"),                 // listed already
+        dev("gone"),                    // does not exist
+        "/dev/null",                    // exists, not a listed port: offered as configured
+        "",
+    };
+    const std::vector<SerialPortEntry> rows = ChooserList(system, explicitDevices, stable);
+    std::vector<std::string> devices;
+    for (const SerialPortEntry& row : rows)
+        devices.push_back(row.device);
+    EXPECT_EQ(devices, (std::vector<std::string>{"/dev/null", dev("by-id/usb-Arduino_B2-if00"),
+                                                 dev("by-id/usb-FTDI_FT232R_A1-if00-port0"), dev("ttyUSB1")}));
+    EXPECT_EQ(rows[2].systemName, dev("ttyUSB0"));
+    EXPECT_EQ(rows[2].description, "FT232R USB UART");
+    EXPECT_EQ(rows[2].serialNumber, "A1");
+    EXPECT_EQ(rows[3].manufacturer, "Silicon Labs");
+    EXPECT_TRUE(StableDeviceNames(root + "/no-such-folder").empty());
+}
+
+TEST(SystemSerialPorts, ListsAMappedPseudoTerminal)
+{
+    test::PtyUnit unit;
+    const SystemSerialPorts ports([&] { return std::vector<std::string>{unit.path()}; });
+    int found = 0;
+    for (const SerialPortEntry& row : ports.Ports())
+        found += row.device == unit.path() ? 1 : 0;
+    EXPECT_EQ(found, 1);
+}
+
+TEST(PortChooser, RefreshesWhileOpenAndKeepsTheSelection)
+{
+    FakePorts ports;
+    ports.list = {{"/dev/ttyUSB0", "/dev/ttyUSB0", "adapter", "", ""}};
+    PortChooser chooser(ports, Identity);
+    chooser.openFor(3);
+    auto* list = chooser.findChild<QTreeWidget*>("PortList");
+    auto* open = chooser.findChild<QPushButton*>("OpenPortButton");
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->text(), "Open as COM 3");
+    EXPECT_FALSE(open->isEnabled());  // nothing selected yet
+    ASSERT_TRUE(chooser.selectDevice("/dev/ttyUSB0"));
+    EXPECT_TRUE(open->isEnabled());
+
+    // A second adapter is plugged in while the window is open, sorted in front.
+    ports.list.insert(ports.list.begin(), {"/dev/ttyACM0", "/dev/ttyACM0", "other", "", ""});
+    ASSERT_TRUE(WaitFor([&] { return list->topLevelItemCount() == 2; }, 5000));
+    ASSERT_NE(list->currentItem(), nullptr);
+    EXPECT_EQ(list->currentItem()->text(0), "/dev/ttyUSB0");
+
+    // Everything unplugged: the list says so and nothing can be opened.
+    ports.list.clear();
+    ASSERT_TRUE(WaitFor([&] { return list->topLevelItemCount() == 0; }, 5000));
+    EXPECT_FALSE(chooser.findChild<QLabel*>("NoPortsLabel")->isHidden());
+    EXPECT_FALSE(open->isEnabled());
+
+    // Hidden, it stops reading.
+    chooser.hide();
+    ports.list = {{"/dev/ttyUSB0", "/dev/ttyUSB0", "adapter", "", ""}};
+    QTest::qWait(PortChooser::kRefreshMs * 2);
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+}
+
+class PortMenuTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        windows.reset();
+        qunsetenv("VANTORA_COM1");
+    }
+    test::FakeSettingsStore store;
+    std::unique_ptr<ProgramWindows> windows;
+};
+
+TEST_F(PortMenuTest, OtherPortAssignsTheChosenDeviceToTheCurrentComAndOpensIt)
+{
+    sim::UnitModelOptions options;
+    options.azimuthSpeed = 120;
+    test::PtyUnit first(options);
+    test::PtyUnit second(options);
+    qputenv("VANTORA_COM1", QByteArray::fromStdString(first.path()));
+    qputenv("VANTORA_TCP_PORT", "0");
+    store.values["RegVersion"] = std::string("1.09");
+    store.values["Com2Device"] = second.path();  // mapped, so the chooser lists the terminal
+    windows = std::make_unique<ProgramWindows>(store, store);
+    MainWindow& main = *windows->main;
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(main.port().Connected());
+    PortMenu& menu = main.portMenu();
+    EXPECT_EQ(main.menu().ports[0]->text().toStdString(), "COM 1 — " + first.path());
+    EXPECT_EQ(main.menu().ports[1]->text().toStdString(), "COM 2 — " + second.path());
+    EXPECT_EQ(main.menu().ports[2]->text().toStdString(), "COM 3 — /dev/ttyS2");
+    EXPECT_EQ(menu.otherPort()->text(), "Other port…");
+
+    menu.otherPort()->trigger();
+    PortChooser& chooser = menu.chooser();
+    ASSERT_TRUE(chooser.isVisible());
+    EXPECT_EQ(chooser.portNumber(), 1);
+    // COM 1's own device is listed (mapped through the environment) and selected.
+    ASSERT_NE(chooser.findChild<QTreeWidget*>("PortList")->currentItem(), nullptr);
+    EXPECT_EQ(chooser.findChild<QTreeWidget*>("PortList")->currentItem()->text(0).toStdString(), first.path());
+    ASSERT_TRUE(chooser.selectDevice(QString::fromStdString(second.path())));
+    chooser.findChild<QPushButton*>("OpenPortButton")->click();
+
+    EXPECT_FALSE(chooser.isVisible());
+    EXPECT_EQ(store.values["Com1Device"], test::FakeSettingsStore::Value(second.path()));
+    EXPECT_EQ(main.port().DeviceName().toStdString(), second.path());
+    EXPECT_TRUE(main.port().Connected());
+    EXPECT_TRUE(main.menu().ports[0]->isChecked());
+    EXPECT_EQ(main.menu().ports[0]->text().toStdString(), "COM 1 — " + second.path());
+
+    // The program now talks to the second unit (the poll runs while the main window is active).
+    main.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return main.timer1().isActive(); }));
+    second.model.setPosition(1, 77);
+    EXPECT_TRUE(WaitFor([&] { return main.findChild<QLabel*>("Label6")->text() == "77°"; }));
+}
+
+}  // namespace
+}  // namespace vantora
