@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <optional>
 #include <string>
 #include <vector>
@@ -87,6 +88,7 @@ TEST_P(TypedEntry, ReachesNastavAsExpected)
     Window w(c.mode, c.selected);
     const EntryResult result = w.Enter(c.text);
     EXPECT_EQ(result.nastav, c.call);
+    EXPECT_TRUE(result.locator.empty() || c.call) << c.text;
     EXPECT_EQ(w.request.which, c.which);
     EXPECT_EQ(w.request.target1, c.target1);
     EXPECT_EQ(w.request.target2, c.target2);
@@ -142,7 +144,14 @@ TEST(TypedEntry, LocatorsStartingWithAPrefixLetterAreStillLocators)
         const int bearing = VypLocAzm(HomePosition("JN89XX"), VypLoc(locator));
         EXPECT_EQ(result.nastav, (NastavCall{1, bearing, 0})) << locator;
         EXPECT_EQ(w.request.which, 1) << locator;
+        EXPECT_EQ(result.locator, locator);  // for the map's mark
     }
+}
+
+std::string AsciiUpperCopy(std::string text)
+{
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
 }
 
 TEST(TypedEntry, HomeLocatorIsComparedAsTheHomePositionIsComputed)
@@ -165,6 +174,7 @@ TEST(TypedEntry, HomeLocatorIsComparedAsTheHomePositionIsComputed)
         w.lokator = c.stored;
         const EntryResult result = w.Enter(c.typed);
         EXPECT_EQ(result.nastav.has_value(), c.sent) << c.stored << " / " << c.typed;
+        EXPECT_EQ(result.locator, c.sent ? AsciiUpperCopy(c.typed) : "") << c.stored << " / " << c.typed;
         EXPECT_EQ(w.request.which, c.sent ? 1 : 0) << c.stored << " / " << c.typed;
     }
     Window w(2, 0);

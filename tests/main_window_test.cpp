@@ -287,6 +287,30 @@ TEST_F(MainWindowTest, CompactLayoutsHideTheMapAndComeBackToBasicAtTheDesignSize
     EXPECT_EQ(find<TA3nalogGauge>("AnalogGauge3")->size(), QSize(796, 617));
 }
 
+TEST_F(MainWindowTest, StoredWorldZoomIsTickedAndATypedLocatorIsMarkedOnIt)
+{
+    store.values["Zoom"] = 13;
+    start();
+    QAction* world = main->menu().zooms.back();
+    EXPECT_EQ(world->text(), "World");
+    EXPECT_TRUE(world->isChecked());
+    const QList<QAction*> items = main->menu().mapZoom->actions();
+    ASSERT_GE(items.size(), 2);
+    EXPECT_TRUE(items[items.size() - 2]->isSeparator());  // the world sits apart from the local maps
+    EXPECT_TRUE(main->mapView().world().shown());
+
+    type("pm95uq");
+    EXPECT_EQ(main->mapView().world().target(), "PM95UQ");
+    type("JN89XX");  // the home square: no bearing, no new mark
+    EXPECT_EQ(main->mapView().world().target(), "PM95UQ");
+
+    main->menu().zooms[0]->trigger();  // 100 %
+    EXPECT_FALSE(main->mapView().world().shown());
+    world->trigger();
+    main->close();
+    EXPECT_EQ(store.ReadInt("Zoom"), 13);
+}
+
 TEST_F(MainWindowTest, ClosingInCompactVStoresTheLayoutAndItsSize)
 {
     start();

@@ -64,8 +64,9 @@ TEST(MapGeometry, LocalViewsIgnoreTheHome)
 
 TEST(MapGeometry, MenuItemsMatchTheirZoomStates)
 {
-    const char* captions[] = {"100%", "80%", "60%", "40%", "20%", "0%", "Tarrin-1", "Tarrin-2"};
-    const int states[] = {10, 8, 6, 4, 2, 0, 11, 12};
+    const char* captions[] = {"100%", "80%", "60%", "40%", "20%", "0%", "Tarrin-1", "Tarrin-2", "World"};
+    const int states[] = {10, 8, 6, 4, 2, 0, 11, 12, 13};
+    ASSERT_EQ(kMapZoomItems.size(), std::size(states));
     for (std::size_t i = 0; i < kMapZoomItems.size(); ++i) {
         const MapZoomItem& item = kMapZoomItems[i];
         EXPECT_EQ(item.caption, captions[i]);
@@ -74,7 +75,10 @@ TEST(MapGeometry, MenuItemsMatchTheirZoomStates)
         EXPECT_EQ(item.zoomValue, item.zoomState * 10);
         EXPECT_EQ(MapZoomItemForState(item.zoomState), static_cast<int>(i));
     }
-    for (int unknown : {5, 1, 13, -1, 100}) EXPECT_EQ(MapZoomItemForState(unknown), -1) << unknown;
+    for (int unknown : {5, 1, 14, -1, 100}) EXPECT_EQ(MapZoomItemForState(unknown), -1) << unknown;
+    // Only state 13 is the world; stored states above it keep showing the second local view.
+    EXPECT_TRUE(IsWorldZoom(130));
+    for (int other : {120, 129, 140, 100}) EXPECT_FALSE(IsWorldZoom(other)) << other;
     EXPECT_EQ(ZoomState(50), 5);
     EXPECT_EQ(ZoomState(119), 11);
 }

@@ -87,8 +87,10 @@ EntryResult EnterTarget(std::string_view text, const EntryContext& context)
     // The home locator names no direction: the bearing is taken from there. It is compared in
     // the form the home position was computed from, so an empty or hand-edited setting does not
     // turn the antenna north when the operator types the station's own square.
-    if (const auto azimuth = LocatorTargetAzimuth(text, context.homeLocator, context.homePosition))
+    if (const auto azimuth = LocatorTargetAzimuth(text, context.homeLocator, context.homePosition)) {
         call(static_cast<int>(TargetCode::SelectedAzimuth), *azimuth, 0);
+        result.locator = upper;
+    }
     return result;
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace vantora {
@@ -37,6 +38,7 @@ struct EntryResult {
     bool switchTrackingOff = false;   // tracking was on: the caller switches it off as "OFF" does
     bool stopSent = false;            // the text was STOP; the stop command was handed to Odeslat
     std::optional<NastavCall> nastav; // the call made to Nastav (it may still have found no route)
+    std::string locator;              // the locator the bearing was taken from, upper case; else empty
 };
 
 // The OK button (Button1), also run by Enter in Edit1, on the box's text (UTF-8):

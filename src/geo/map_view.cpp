@@ -27,6 +27,11 @@ bool IsLocalZoom(int zoomValue)
     return zoomValue >= kLocalZoomValue;
 }
 
+bool IsWorldZoom(int zoomValue)
+{
+    return ZoomState(zoomValue) == kWorldZoomState;
+}
+
 int ZoomState(int zoomValue)
 {
     return zoomValue / 10;

@@ -46,6 +46,10 @@ MapPixel HomePix(const GeoPosition& home);
 
 bool IsLocalZoom(int zoomValue);
 
+// The world map around home (zoom state 13); it comes before the local maps' rule.
+inline constexpr int kWorldZoomState = 13;
+bool IsWorldZoom(int zoomValue);
+
 // Zoom state stored in the settings: the zoom value divided by 10 (integer division).
 int ZoomState(int zoomValue);
 
@@ -71,7 +75,7 @@ struct MapZoomItem {
 };
 
 // The "Map zoom" menu's radio items, in menu order.
-inline constexpr std::array<MapZoomItem, 8> kMapZoomItems{{
+inline constexpr std::array<MapZoomItem, 9> kMapZoomItems{{
     {"100%", 100, 10},
     {"80%", 80, 8},
     {"60%", 60, 6},
@@ -80,6 +84,7 @@ inline constexpr std::array<MapZoomItem, 8> kMapZoomItems{{
     {"0%", 0, 0},
     {"Tarrin-1", 110, 11},
     {"Tarrin-2", 120, 12},
+    {"World", 130, kWorldZoomState},
 }};
 
 // Index in kMapZoomItems of the item for a zoom state, -1 when none matches.

@@ -12,7 +12,7 @@ inline constexpr std::size_t kPresetNameMax = 20;  // characters kept of a store
 
 struct Settings {
     std::int32_t Port = 1;       // serial port number, 1..10 for COM 1..COM 10
-    std::int32_t Zoom = 10;      // map zoom state: 0,2,4,6,8,10 Europe 0..100 %; 11, 12 local map
+    std::int32_t Zoom = 10;      // map zoom state: 0,2,4,6,8,10 Europe 0..100 %; 11, 12 local map; 13 world
     std::int32_t Language = 0;   // 0 English, 1 Czech
     std::int32_t View = 0;       // 0 Basic, 1 Compact H, 2 Compact V
     std::int32_t SizeX = 999;    // client width, pixels

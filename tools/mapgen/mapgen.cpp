@@ -6,6 +6,7 @@
 // writes zoom_0.png (Europe, 2000 x 1461) and tarrinmapa.png (local, 1266 x 933), both 24-bit
 // RGB without alpha.
 
+#include "boundaries.h"
 #include "maps.h"
 #include "topology.h"
 
@@ -20,15 +21,6 @@
 using namespace mapgen;
 
 namespace {
-
-// The boundaries as drawn here: Crimea with Ukraine and Cyprus undivided, as the United
-// Nations recognise them (the data's default shows the lines of control instead).
-void adjustBoundaries(Topology &topo)
-{
-    topo.movePolygons("Russia", "Ukraine", QPointF(34.10, 44.95));  // Simferopol
-    topo.mergeInto("N. Cyprus", "Cyprus");
-    topo.mergeInto("Cyprus U.N. Buffer Zone", "Cyprus");
-}
 
 bool fontsPresent()
 {

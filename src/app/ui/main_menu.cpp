@@ -44,6 +44,7 @@ MainMenu::MainMenu(QMainWindow& window, const TranslateFn& translate)
     for (std::size_t i = 0; i < kMapZoomItems.size(); ++i) {
         const QString caption = QString::fromUtf8(kMapZoomItems[i].caption.data(),
                                                   static_cast<int>(kMapZoomItems[i].caption.size()));
+        if (kMapZoomItems[i].zoomState == kWorldZoomState) mapZoom->addSeparator();
         zooms[i] = radioItem(mapZoom, zoomGroup, caption, QStringLiteral("Zoom%1").arg(kMapZoomItems[i].zoomValue));
     }
 

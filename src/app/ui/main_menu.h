@@ -3,6 +3,8 @@
 // Control unit, Magnetic sensors), Tracking and Help. Only builds and names the items; the
 // main window connects them.
 
+#include "geo/map_view.h"
+
 #include <QObject>
 #include <QString>
 
@@ -26,7 +28,7 @@ struct MainMenu {
     QAction* exit = nullptr;
     std::array<QAction*, 3> views{};       // Basic, Compact H, Compact V
     QMenu* mapZoom = nullptr;
-    std::array<QAction*, 8> zooms{};       // in the order of kMapZoomItems
+    std::array<QAction*, kMapZoomItems.size()> zooms{};  // in the order of kMapZoomItems
     std::array<QAction*, 10> ports{};      // COM 1 .. COM 10
     QMenu* portMenu = nullptr;             // Settings, Port
     QAction* preferences = nullptr;

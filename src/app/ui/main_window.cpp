@@ -295,6 +295,8 @@ void MainWindow::Button1Click()
     const EntryResult result = EnterTarget(m_ui.edit1->text().toStdString(), context);
     if (result.switchTrackingOff && m_tracking)
         m_tracking->OFF1Click();
+    if (!result.locator.empty())
+        m_mapView->SetTargetLocator(QString::fromStdString(result.locator));
     showSetpoints();
     m_ui.edit1->clear();
     m_ui.edit1->setFocus();

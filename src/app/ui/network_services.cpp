@@ -1,6 +1,5 @@
 #include "app/ui/network_services.h"
 
-#include "app/motion_commands.h"
 #include "app/ui/main_window.h"
 #include "link/ui/link_health_monitor.h"
 #include "net/ui/network_dialog.h"
@@ -8,7 +7,7 @@
 #include "net/ui/rotctld_server.h"
 #include "net/ui/tcp_server_section.h"
 #include "track/ui/tcp_command_server.h"
-#include "track/ui/tracking_service.h"
+#include "net/remote_station.h"
 
 #include <QtGlobal>
 
@@ -28,9 +27,9 @@ std::optional<std::string> EnvironmentPort()
 
 }  // namespace
 
-NetworkServices::NetworkServices(MainWindow& window, TrackingService& tracking, TcpCommandServer& tcpServer,
+NetworkServices::NetworkServices(MainWindow& window, RemoteStation& station, TcpCommandServer& tcpServer,
                                  KeyValueStore& store, QObject* parent)
-    : QObject(parent), m_window(window), m_tracking(tracking), m_tcpServer(tcpServer), m_store(store)
+    : QObject(parent), m_window(window), m_station(station), m_tcpServer(tcpServer), m_store(store)
 {
     m_rotctld = new RotctldServer(*this, [this] { return state(); }, this);
     m_rotctld->listen(EffectiveRotctldSettings(LoadRotctldSettings(m_store), EnvironmentPort()));
@@ -54,21 +53,17 @@ RotctldState NetworkServices::state() const
 void NetworkServices::SetPosition(int code, int azimuth, int elevation)
 {
     // The client takes over, as a typed target does: tracking goes off first.
-    if (m_tracking.isTracking()) {
-        m_tracking.OFF1Click();
-        ClearSetpointTexts(m_window.link().setpoints);
-    }
-    m_window.Nastav(code, azimuth, elevation);
+    m_station.SetTarget(code, azimuth, elevation);
 }
 
 void NetworkServices::Stop()
 {
-    m_window.SpeedButton2Click();
+    m_station.Stop();
 }
 
 void NetworkServices::Park()
 {
-    m_window.SpeedButton1Click();
+    m_station.Park();
 }
 
 void NetworkServices::storeAndApply(const RotctldSettings& settings)

@@ -18,8 +18,8 @@ namespace vantora {
 class MainWindow;
 class NetworkDialog;
 class RotctldServer;
+class RemoteStation;
 class TcpCommandServer;
-class TrackingService;
 
 class NetworkServices : public QObject, private RotctldActions {
     Q_OBJECT
@@ -27,8 +27,9 @@ public:
     using TranslateFn = std::function<std::string(const std::string&)>;
 
     // Listens at once with the stored settings (VANTORA_ROTCTLD_PORT overriding the port).
-    // `window`, `tracking`, `tcpServer` and `store` outlive this object.
-    NetworkServices(MainWindow& window, TrackingService& tracking, TcpCommandServer& tcpServer,
+    // Targets, STOP and PARK go through `station`, as the UDP inputs' do. `window`, `station`,
+    // `tcpServer` and `store` outlive this object.
+    NetworkServices(MainWindow& window, RemoteStation& station, TcpCommandServer& tcpServer,
                     KeyValueStore& store, QObject* parent = nullptr);
     ~NetworkServices() override;
 
@@ -45,7 +46,7 @@ private:
     void storeAndApply(const RotctldSettings& settings);
 
     MainWindow& m_window;
-    TrackingService& m_tracking;
+    RemoteStation& m_station;
     TcpCommandServer& m_tcpServer;
     KeyValueStore& m_store;
     RotctldServer* m_rotctld = nullptr;

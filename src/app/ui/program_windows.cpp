@@ -45,7 +45,8 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     // operator at every start: it goes to standard error and the Network window's status line.
     if (!tcpServer->isListening())
         std::fprintf(stderr, "vantora: port 1023 server: %s\n", qPrintable(tcpServer->statusText()));
-    services = std::make_unique<NetworkServices>(window, *tracking, *tcpServer, store);
+    station = std::make_unique<MainWindowStation>(window, *tracking);
+    services = std::make_unique<NetworkServices>(window, *station, *tcpServer, store);
 
     const auto translate = [&window](const std::string& text) { return window.Translate(text); };
     DialogHooks hooks;
@@ -66,7 +67,6 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     presets = std::make_unique<PresetsWindow>(
         window.settings(), [&window](int n) { window.GoPreset(n); }, translate);
 
-    station = std::make_unique<MainWindowStation>(window, *tracking);
     udpInputs = std::make_unique<UdpInputs>(store, *station);
 
     network = std::make_unique<NetworkDialog>(translate, hooks.enableMainWindow);
@@ -115,8 +115,8 @@ ProgramWindows::~ProgramWindows()
     main->setUnitDialogEvents(nullptr);
     network.reset();
     udpInputs.reset();
-    station.reset();
     services.reset();
+    station.reset();
     presets.reset();
     sensors.reset();
     controlUnit.reset();

@@ -38,8 +38,8 @@ struct ProgramWindows {
     // Children of the main window: they reach Nastav through it and go with it.
     TrackingService* tracking = nullptr;
     TcpCommandServer* tcpServer = nullptr;
+    std::unique_ptr<MainWindowStation> station;     // what the network inputs act on
     std::unique_ptr<NetworkServices> services;      // the rotctld server
-    std::unique_ptr<MainWindowStation> station;     // what the UDP inputs act on
     std::unique_ptr<UdpInputs> udpInputs;           // N1MM and PST datagrams
 
 private:

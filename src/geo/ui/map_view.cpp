@@ -79,10 +79,23 @@ void MapView::SetImages(const QImage& europe, const QImage& local)
 void MapView::HomePix(const GeoPosition& home)
 {
     m_home = vantora::HomePix(home);
+    m_homePosition = home;
+}
+
+void MapView::SetTargetLocator(const QString& locator)
+{
+    m_world.SetTarget(locator);
+    if (m_world.shown()) m_world.Show(m_gauge, m_homePosition, m_callsign);
 }
 
 void MapView::SetZoom(int zoomValue)
 {
+    if (IsWorldZoom(zoomValue)) {
+        m_world.Show(m_gauge, m_homePosition, m_callsign);
+        m_zoomState = ZoomState(zoomValue);
+        return;
+    }
+    m_world.Leave(m_gauge);
     const int w = m_gauge.width();
     const int h = m_gauge.height();
     QImage& layer = m_gauge.backBitmap();

@@ -3,6 +3,7 @@
 // gauge's background layer, so that a pointer move never re-scales the map.
 
 #include "geo/map_view.h"
+#include "geo/ui/world_view.h"
 
 #include <QColor>
 #include <QImage>
@@ -39,6 +40,9 @@ public:
     void SetZoom(int zoomValue);
 
     void SetCallsign(const QString& callsign) { m_callsign = callsign; }
+    // The last typed target locator, marked on the world view (shown again at once there).
+    void SetTargetLocator(const QString& locator);
+    WorldView& world() { return m_world; }
 
     MapPixel homePixel() const { return m_home; }
     int zoomState() const { return m_zoomState; }
@@ -52,6 +56,8 @@ private:
     MapPixel m_home;
     int m_zoomState = 10;
     QString m_callsign;
+    GeoPosition m_homePosition;  // the world view is drawn around it
+    WorldView m_world;
 };
 
 }  // namespace vantora

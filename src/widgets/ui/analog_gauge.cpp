@@ -139,6 +139,13 @@ void TA3nalogGauge::setCaption(const QString& value)
     RedrawFace();
 }
 
+void TA3nalogGauge::setTailStyle(Qt::PenStyle style)
+{
+    if (m_tailStyle == style) return;
+    m_tailStyle = style;
+    RedrawArrow();
+}
+
 void TA3nalogGauge::setAntiAliased(TAntialiased value)
 {
     if (m_model.SetAntiAliased(value) == GaugeRedraw::None) return;
@@ -283,6 +290,10 @@ void TA3nalogGauge::DrawArrow(QImage& layer, int k)
     const GaugeGeometry geometry = m_model.Geometry(layer.width(), layer.height());
     const QPoint start = ToQt(geometry.PointerStart());
     QPainter painter(&layer);
+    if (m_tailStyle != Qt::NoPen) {
+        painter.setPen(QPen(m_arrowColor, m_model.arrowWidth() * k, m_tailStyle, Qt::FlatCap, Qt::RoundJoin));
+        painter.drawLine(start, ToQt(geometry.PointAt(geometry.radius, geometry.DirectionOf(m_model.position()) + 180.0)));
+    }
     painter.setPen(QPen(m_arrowColor, m_model.arrowWidth() * k, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawLine(start, ToQt(geometry.PointerEnd(m_model.position())));
     if (HasFaceOption(m_model.faceOptions(), TFaceOption::ShowCenter)) {

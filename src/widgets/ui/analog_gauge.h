@@ -85,6 +85,10 @@ public:
     void setIndMaximum(int value);
     void setCaption(const QString& value);
     void setAntiAliased(TAntialiased value);
+    // The pointer continued through the centre to the opposite side in this pen style (the
+    // reverse direction, such as a beam's long path); Qt::NoPen, the default, draws none.
+    void setTailStyle(Qt::PenStyle style);
+    Qt::PenStyle tailStyle() const { return m_tailStyle; }
 
     // Background layer, for owners that paint under the pointer. What they paint lasts until the
     // next face redraw (size, font, colour, option or caption change).
@@ -141,6 +145,7 @@ private:
     QColor m_centerColor{128, 128, 128};
     QColor m_circleColor{0, 0, 255};
     QString m_caption = QStringLiteral("mV");
+    Qt::PenStyle m_tailStyle = Qt::NoPen;
     FrameMeter m_meter;
     QImage m_backBitmap;
     QImage m_faceBitmap;
