@@ -381,21 +381,4 @@ TEST_F(TrackingServiceTest, PipeInPlaceOfTheFileDoesNotBlock)
 }
 #endif
 
-TEST_F(TrackingServiceTest, OkAndStopSwitchTrackingOffOnlyWhenOn)
-{
-    QLabel label;
-    service.attachReadout(&label);
-    EXPECT_FALSE(service.switchOffIfTracking());
-    write(moonSkedPath(), "12:00:00,204.6,27.5,Sun\r");
-    service.MoonSked1Click();
-    service.Timer2Timer();
-    ASSERT_EQ(label.text(), "205° / 28°");
-
-    EXPECT_TRUE(service.switchOffIfTracking());
-    EXPECT_FALSE(service.timer()->isActive());
-    EXPECT_EQ(label.text(), "OFF");
-    EXPECT_TRUE(service.menuState().offChecked);
-    EXPECT_FALSE(service.switchOffIfTracking());
-}
-
 }  // namespace
