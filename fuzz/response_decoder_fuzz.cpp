@@ -1,6 +1,7 @@
 // Any bytes from the serial line: the decoder takes them as one delivery, and the link takes them
 // cut into deliveries of any size between poll ticks. Neither may read or write out of bounds,
 // and what either accepts must be a well-formed frame of the unit.
+#include "app/target_entry.h"
 #include "link/link_controller.h"
 #include "link/response_decoder.h"
 
@@ -100,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             link.Timer1Timer();
             break;
         case 1:
-            link.RequestOtherAzimuthRotator();
+            vantora::TargetKeyPress(vantora::kKeySpace, link.state, link.selectRequest);  // Space in the box
             break;
         case 2:
             link.gotoRequest = {provider.ConsumeIntegral<std::int16_t>(),

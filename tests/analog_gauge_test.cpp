@@ -18,11 +18,6 @@ namespace {
 const QColor kSilver(192, 192, 192);
 const QColor kPaleGreen(192, 220, 192);
 
-QColor PixelOf(const QImage& image, int x, int y)
-{
-    return image.pixelColor(x, y);
-}
-
 // True when the pixel is clearly the given colour (text and lines are not smoothed, but a font
 // may be; a tolerance of a few units keeps such a pixel from passing for another colour).
 bool IsColour(const QImage& image, int x, int y, const QColor& colour)

@@ -28,6 +28,24 @@ TEST(Velikost, BasicFollowsTheWindow)
     EXPECT_EQ(tiny.panel1.height, 0);
 }
 
+TEST(StartupLayout, StoredSizeOnlyForBasicAndUnknownViewsAreBasicAtTheDesignSize)
+{
+    struct Case {
+        std::int32_t view;
+        LayoutKind layout;
+        bool storedSize;
+    };
+    const Case cases[] = {
+        {0, LayoutKind::Basic, true},     {1, LayoutKind::CompactH, false}, {2, LayoutKind::CompactV, false},
+        {3, LayoutKind::Basic, false},    {-1, LayoutKind::Basic, false},   {2147483647, LayoutKind::Basic, false},
+    };
+    for (const Case& c : cases) {
+        const StartupLayout startup = StartupLayoutFor(c.view);
+        EXPECT_EQ(startup.layout, c.layout) << c.view;
+        EXPECT_EQ(startup.storedSize, c.storedSize) << c.view;
+    }
+}
+
 TEST(Vzhled, ThreeLayouts)
 {
     struct Case {

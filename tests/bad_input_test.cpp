@@ -357,8 +357,9 @@ TEST(MalformedTcpMessages, OnlyWellFormedMessagesActAndRepliesAreAlwaysWhole)
             EXPECT_CALL(sink, Nastav(1, *c.set, 0));
         const std::optional<std::string> reply = handler.OnMessage(c.message);
         EXPECT_EQ(reply.has_value(), c.reply);
-        if (reply)
+        if (reply) {
             EXPECT_EQ(*reply, "$00#042@");
+        }
         ::testing::Mock::VerifyAndClearExpectations(&sink);
     }
 }
@@ -373,8 +374,9 @@ void SendAndReset(quint16 port, const QByteArray& bytes)
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ASSERT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    if (!bytes.isEmpty())
+    if (!bytes.isEmpty()) {
         EXPECT_EQ(::send(fd, bytes.constData(), static_cast<std::size_t>(bytes.size()), MSG_NOSIGNAL), bytes.size());
+    }
     const linger reset{1, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     ::close(fd);
@@ -519,8 +521,9 @@ TEST_F(BrokenTrackingFileTest, SomethingOtherThanAFileEndsTracking)
         EXPECT_FALSE(service.timer()->isActive());
         EXPECT_EQ(service.readout(), "OFF");
         // A link goes by itself; only a real directory is emptied.
-        if (::unlink(QFile::encodeName(path()).constData()) != 0)
+        if (::unlink(QFile::encodeName(path()).constData()) != 0) {
             ASSERT_TRUE(QDir(path()).removeRecursively());
+        }
     }
 }
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <string>
 #include <vector>
 
@@ -116,6 +118,70 @@ TEST(PreferencesOk, HandsOverTheBoxesReadAsNumbers)
     EXPECT_EQ(values.PresetAzimuth[4], 40);
     EXPECT_EQ(values.PresetElevation[8], 0);
     EXPECT_EQ(values.PresetElevation[7], 7);
+}
+
+TEST(PreferencesOk, UntouchedBoxesKeepTheStoredValueEditedOnesTakeTheText)
+{
+    Settings stored;
+    stored.Znacka = "OK1ABCDEFGHIJ";          // 13 characters: the box shows 12
+    stored.Language = 7;                       // no such item: the box shows none
+    stored.PresetName[2] = "";                 // the box shows "Preset 2"
+    stored.PresetName[5] = "NineteenCharsLongXY";  // the box shows 16
+    stored.PresetAzimuth[6] = -5;              // the number boxes read "-5" as 0
+    stored.PresetElevation[7] = 1234;          // the box shows "123"
+    PreferencesForm filled = ValidForm();
+    filled.callsign = "OK1ABCDEFGHI";
+    filled.language = -1;
+    filled.presetName[2] = "Preset 2";
+    filled.presetName[5] = "NineteenCharsLon";
+    filled.azimuth[6] = "-5";
+    filled.elevation[7] = "123";
+
+    struct Case {
+        const char* what;
+        std::function<void(PreferencesForm&)> edit;
+        std::function<void(const PreferenceValues&)> check;
+    };
+    const Case cases[] = {
+        {"nothing edited", [](PreferencesForm&) {},
+         [&](const PreferenceValues& v) {
+             EXPECT_EQ(v.Znacka, stored.Znacka);
+             EXPECT_EQ(v.Language, 7);
+             EXPECT_EQ(v.PresetName[2], "");
+             EXPECT_EQ(v.PresetName[5], stored.PresetName[5]);
+             EXPECT_EQ(v.PresetAzimuth[6], -5);
+             EXPECT_EQ(v.PresetElevation[7], 1234);
+             EXPECT_EQ(v.PresetAzimuth[4], stored.PresetAzimuth[4]);
+         }},
+        {"callsign", [](PreferencesForm& f) { f.callsign = "OK1X"; },
+         [](const PreferenceValues& v) { EXPECT_EQ(v.Znacka, "OK1X"); }},
+        {"language", [](PreferencesForm& f) { f.language = 0; },
+         [](const PreferenceValues& v) { EXPECT_EQ(v.Language, 0); }},
+        {"name 5", [](PreferencesForm& f) { f.presetName[5] = "Short"; },
+         [&](const PreferenceValues& v) {
+             EXPECT_EQ(v.PresetName[5], "Short");
+             EXPECT_EQ(v.PresetName[2], "");  // the others stay
+         }},
+        {"azimuth 6", [](PreferencesForm& f) { f.azimuth[6] = "15"; },
+         [](const PreferenceValues& v) { EXPECT_EQ(v.PresetAzimuth[6], 15); }},
+        {"elevation 7", [](PreferencesForm& f) { f.elevation[7] = "12"; },
+         [](const PreferenceValues& v) {
+             EXPECT_EQ(v.PresetElevation[7], 12);
+             EXPECT_EQ(v.PresetAzimuth[6], -5);
+         }},
+    };
+    for (const Case& c : cases) {
+        PreferencesForm form = filled;
+        c.edit(form);
+        auto outcome = ConfirmPreferences(form, filled, stored);
+        ASSERT_TRUE(std::holds_alternative<PreferenceValues>(outcome)) << c.what;
+        SCOPED_TRACE(c.what);
+        c.check(std::get<PreferenceValues>(outcome));
+    }
+
+    PreferencesForm badLocator = filled;
+    badLocator.locator = "JN89";
+    EXPECT_TRUE(std::holds_alternative<PreferencesRefused>(ConfirmPreferences(badLocator, filled, stored)));
 }
 
 // ---------------------------------------------------------------- Control unit settings

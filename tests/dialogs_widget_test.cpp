@@ -64,7 +64,7 @@ void SetText(QWidget* window, const char* name, const QString& text)
 // Types one key into a box the way the keyboard does.
 void Type(QLineEdit* edit, QChar c)
 {
-    const int key = c == QChar(8) ? Qt::Key_Backspace : c.unicode();
+    const int key = c == QChar(8) ? static_cast<int>(Qt::Key_Backspace) : c.unicode();
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
     QApplication::sendEvent(edit, &press);
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
@@ -285,6 +285,46 @@ TEST_F(PreferencesTest, CancelAndCloseStoreNothingAndKeepTheTexts)
     Click(dialog.get(), "Button1");  // OK now stores what was typed before Cancel
     EXPECT_EQ(settings.PresetName[2], "Sked");
     EXPECT_EQ(std::get<std::string>(store.values["preset_2"]), "Sked");
+}
+
+TEST_F(PreferencesTest, OkWithoutEditsRewritesNoHandEditedValue)
+{
+    // A store edited by hand: values the boxes cannot show in full.
+    settings.Znacka = "OK1ABCDEFGHIJ";               // 13 characters, the box takes 12
+    settings.PresetName[5] = "NineteenCharsLongXY";  // 19 characters, the box takes 16
+    settings.PresetAzimuth[6] = -5;
+    settings.PresetElevation[7] = 1234;
+    settings.Language = 7;
+    const Settings before = settings;
+    auto dialog = makeDialog();
+    ASSERT_EQ(Text(dialog.get(), "Edit1"), "OK1ABCDEFGHI");  // what the operator sees
+    ASSERT_EQ(Text(dialog.get(), "Edit30"), "123");
+
+    Click(dialog.get(), "Button1");
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(store.log.empty()) << store.log.size() << " store events, first " << store.log[0].name;
+    EXPECT_EQ(settings.Znacka, before.Znacka);
+    EXPECT_EQ(settings.PresetName, before.PresetName);
+    EXPECT_EQ(settings.PresetAzimuth, before.PresetAzimuth);
+    EXPECT_EQ(settings.PresetElevation, before.PresetElevation);
+    EXPECT_EQ(settings.Language, 7);
+
+    // The operator edits one of them: that one is written, the others stay as they were.
+    dialog->show();
+    SetText(dialog.get(), "Edit30", "12");
+    Click(dialog.get(), "Button1");
+    EXPECT_EQ(std::get<std::int32_t>(store.values["preset_e7"]), 12);
+    EXPECT_EQ(settings.PresetElevation[7], 12);
+    EXPECT_EQ(settings.Znacka, before.Znacka);
+    EXPECT_EQ(settings.PresetAzimuth[6], -5);
+    EXPECT_EQ(store.values.count("Znacka"), 0u);
+    EXPECT_EQ(store.values.count("preset_a6"), 0u);
+
+    // Typed back to the text it first showed: an edit like any other.
+    dialog->show();
+    SetText(dialog.get(), "Edit30", "123");
+    Click(dialog.get(), "Button1");
+    EXPECT_EQ(settings.PresetElevation[7], 123);
 }
 
 TEST_F(PreferencesTest, LanguageChangeShowsTheMessageOnlyWhenStored)
@@ -725,8 +765,9 @@ TEST_F(SensorsTest, ButtonsSendCommand19)
         EXPECT_EQ(Text(dialog.get(), "StatusLabel"), c.status) << c.button << " " << c.text.toStdString();
         if (c.payload.empty()) {
             EXPECT_TRUE(sink.frames.empty()) << c.text.toStdString();
-            if (c.box)
+            if (c.box) {
                 EXPECT_EQ(Text(dialog.get(), c.box), c.text);  // the box keeps its text
+            }
         } else {
             ASSERT_EQ(sink.frames.size(), 1u) << c.button;
             EXPECT_EQ(sink.frames[0][4], 19);

@@ -230,9 +230,10 @@ TEST_F(FaultRun, PoorLineReadOutConvergesAndTheOperatorsSettingsSurvive)
     ASSERT_EQ(e2e.waitProgramExit(20000), 0);
     const QString stored = e2e.readSettings();
     for (const QString& line : settings) {
-        if (!line.startsWith("View="))
+        if (!line.startsWith("View=")) {
             EXPECT_TRUE(stored.contains(QRegularExpression("(^|\n)" + QRegularExpression::escape(line) + "\n")))
                 << line.toStdString() << " missing from\n" << stored.toStdString();
+        }
     }
     EXPECT_TRUE(stored.contains("\nView=1\n")) << stored.toStdString();
     EXPECT_TRUE(stored.contains("\nSizeX=647\n")) << stored.toStdString();

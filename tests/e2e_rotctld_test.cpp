@@ -221,9 +221,10 @@ TEST_F(RotctldEndToEnd, SilentUnitGivesTimeoutThenThePositionAgain)
         } else {
             EXPECT_TRUE(QString::fromStdString(reply).contains(kPosition)) << reply;
             EXPECT_LT(firstTimeout, 0) << "a position after the timeout while the unit is silent";
-            if (firstTimeout < 0)
+            if (firstTimeout < 0) {
                 EXPECT_LT(at, kSilenceAfterMs + 1500) << "still a position " << at - kSilenceAfterMs
                                                       << " ms into the silence";
+            }
         }
         QThread::msleep(100);
     }

@@ -3,6 +3,7 @@
 #include "link/commands.h"
 #include "link/latin1_text.h"
 #include "link/response_decoder.h"
+#include "link/unit_frame.h"
 #include "support/link_test_doubles.h"
 
 #include <gtest/gtest.h>
@@ -311,6 +312,14 @@ TEST(ResponseDecoding, OverLongDeliveryIsDroppedWithoutTouchingTheBuffer)
     const auto decoded = DecodeDelivery(fifty.data(), 50, reply);
     ASSERT_TRUE(decoded && std::holds_alternative<PositionReport>(*decoded));
     EXPECT_EQ(std::get<PositionReport>(*decoded).position2, 2);
+}
+
+TEST(UnitFrame, ChecksumWrapsAtEightBits)
+{
+    const std::uint8_t stop[] = {42, 0, 1, 2, 13, 1};
+    EXPECT_EQ(Checksum8(stop, sizeof stop), 59);
+    const std::uint8_t big[] = {200, 100};
+    EXPECT_EQ(Checksum8(big, sizeof big), 44);
 }
 
 }  // namespace

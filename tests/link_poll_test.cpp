@@ -1,5 +1,6 @@
 // The 50 ms poll tick and the handling of the unit's responses, without a display or a port.
 
+#include "app/target_entry.h"
 #include "link/link_controller.h"
 #include "support/link_test_doubles.h"
 
@@ -25,6 +26,9 @@ protected:
     }
 
     // One tick; returns the frame it sent, or nothing.
+    // Space in the target box, as the main window passes it on.
+    void PressSpace() { EXPECT_EQ(TargetKeyPress(kKeySpace, link.state, link.selectRequest), KeyOutcome::Swallowed); }
+
     Bytes Tick()
     {
         const std::size_t before = sink.frames.size();
@@ -122,16 +126,16 @@ TEST_F(PollTest, OneFramePerTickByPriority)
 TEST_F(PollTest, TwoSpacePressesInOneTickSendOneSelection)
 {
     MakeVersionKnown();
-    link.RequestOtherAzimuthRotator();
-    link.RequestOtherAzimuthRotator();
+    PressSpace();
+    PressSpace();
     EXPECT_EQ(Tick(), (Bytes{42, 0, 1, 2, 21, 1, 67}));
     // Before a report brings the new active rotator, Space asks for rotator 2 again.
-    link.RequestOtherAzimuthRotator();
+    PressSpace();
     EXPECT_EQ(Tick(), (Bytes{42, 0, 1, 2, 21, 1, 67}));
     EXPECT_EQ(Code(Tick()), 12);
 
     Deliver(PositionFrame(0, 1, 0, 1, 1, 1));
-    link.RequestOtherAzimuthRotator();
+    PressSpace();
     EXPECT_EQ(Tick(), (Bytes{42, 0, 1, 2, 21, 0, 66}));
 }
 

@@ -9,20 +9,31 @@
 #include "track/ui/tcp_command_server.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_windows.h"
+#include "settings/ui/preferences_dialog.h"
+#include "track/ui/tracking_service.h"
 #include "support/event_wait.h"
 #include "support/fake_settings_store.h"
 #include "support/pty_unit.h"
 #include "widgets/ui/analog_gauge.h"
 
 #include <QAction>
+#include <QImage>
+#include <QFile>
 #include <QLabel>
+#include <QTemporaryDir>
+#include <QApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <utility>
 
 namespace vantora {
 namespace {
@@ -142,6 +153,46 @@ TEST_F(MainWindowTest, PollStopsWhileAnotherWindowOfTheProgramIsActive)
     windows->presets->hide();
     activateMain();
     EXPECT_TRUE(WaitFor([&] { return unit->model.position(1) == 45; }));
+}
+
+TEST_F(MainWindowTest, PollGoesOnWhileAMenuOfTheMainWindowIsOpen)
+{
+    start();
+    ASSERT_TRUE(WaitFor([&] { return main->link().state.firmwareVersion != 0; }));
+    QMenuBar* bar = main->menuBar();
+    QMenu* view = nullptr;
+    for (QAction* action : bar->actions())
+        if (action->menu() && action->menu()->actions().contains(main->menu().views[0]))
+            view = action->menu();
+    ASSERT_NE(view, nullptr);
+    const QPoint viewTitle = bar->actionGeometry(view->menuAction()).center();
+
+    struct Way {
+        const char* name;
+        std::function<void()> open;
+    };
+    const Way ways[] = {
+        {"mouse", [&] { QTest::mouseClick(bar, Qt::LeftButton, {}, viewTitle); }},
+        {"keyboard", [&] {
+             QTest::keyClick(main, Qt::Key_Alt);
+             QTest::keyClick(bar, Qt::Key_Right);
+             QTest::keyClick(bar, Qt::Key_Down);
+         }},
+    };
+    for (const Way& way : ways) {
+        way.open();
+        ASSERT_TRUE(WaitFor([&] { return QApplication::activePopupWidget() == view; }, 3000)) << way.name;
+        ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == view->windowHandle(); }, 3000))
+            << way.name;
+        // The read-out keeps following the unit while the operator looks at the menu.
+        main->Nastav(4, unit->model.position(1) == 30 ? 60 : 30, 0);
+        const int target = main->link().gotoRequest.target1;
+        EXPECT_TRUE(main->timer1().isActive()) << way.name;
+        EXPECT_TRUE(WaitFor([&] { return unit->model.position(1) == target; }, 5000)) << way.name;
+        view->close();
+        bar->setActiveAction(nullptr);
+        activateMain();
+    }
 }
 
 TEST_F(MainWindowTest, StopLeavesAtOnceEvenWhileThePollIsStopped)
@@ -271,6 +322,105 @@ TEST_F(MainWindowTest, ClosingInCompactVStoresTheLayoutAndItsSize)
     EXPECT_EQ(store.ReadInt("SizeY"), 624);
     EXPECT_EQ(store.ReadInt("SizeM"), 0);
     EXPECT_EQ(store.ReadInt("Port"), 1);
+}
+
+TEST_F(MainWindowTest, SmallStoredBasicSizeGetsTheBasicMinimum)
+{
+    store.values["View"] = 0;
+    store.values["SizeX"] = 500;
+    store.values["SizeY"] = 300;
+    start();
+    ASSERT_TRUE(WaitFor([&] { return main->clientSize().width() >= 999; }, 3000));
+    EXPECT_EQ(main->clientSize(), QSize(999, 624));
+    main->setClientSize(400, 200);  // the operator drags the border inwards
+    QTest::qWait(100);
+    EXPECT_EQ(main->clientSize(), QSize(999, 624));
+    EXPECT_EQ(find<QWidget>("Panel2")->geometry(), QRect(803, 583, 193, 38));  // nothing cut off
+}
+
+TEST_F(MainWindowTest, StoredViewThatNamesNoLayoutOpensBasicAtTheDesignSize)
+{
+    for (const int view : {3, -1, 200}) {
+        store.values["View"] = view;
+        store.values["SizeX"] = 1200;
+        store.values["SizeY"] = 700;
+        start();
+        ASSERT_TRUE(WaitFor([&] { return main->clientSize() == QSize(999, 624); }, 3000))
+            << view << ": " << main->clientSize().width() << "x" << main->clientSize().height();
+        EXPECT_TRUE(main->menu().views[0]->isChecked()) << view;
+        EXPECT_TRUE(main->menu().mapZoom->isEnabled()) << view;
+        EXPECT_EQ(find<TA3nalogGauge>("AnalogGauge3")->size(), QSize(796, 617)) << view;
+        main->close();
+        EXPECT_EQ(store.ReadInt("View"), 0) << view;
+        EXPECT_EQ(store.ReadInt("SizeX"), 999) << view;
+        EXPECT_EQ(store.ReadInt("SizeY"), 624) << view;
+        windows.reset();
+        unit.reset();
+    }
+}
+
+TEST_F(MainWindowTest, ReadOutsKeepTheirColoursWhileADialogDisablesTheWindow)
+{
+    start();
+    main->menu().preferences->trigger();
+    ASSERT_FALSE(main->isEnabled());
+    // The captions are black; the values blue, or grey while the unit's report is overdue (and
+    // with the poll stopped for the dialog it soon is). Disabling the window changes none of them.
+    const char* captions[] = {"Label1", "Label2", "Label3", "Label4", "Label10"};
+    for (const char* name : captions)
+        EXPECT_EQ(find<QLabel>(name)->palette().color(QPalette::Active, QPalette::WindowText).name(), "#000000")
+            << name;
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label10", "Label5", "Label6", "Label7",
+                             "Label8", "Label9"}) {
+        QLabel* label = find<QLabel>(name);
+        EXPECT_FALSE(label->isEnabled()) << name;
+        const QColor colour = label->palette().color(QPalette::Active, QPalette::WindowText);
+        EXPECT_EQ(label->palette().color(QPalette::Disabled, QPalette::WindowText).name(), colour.name()) << name;
+        // What the operator sees: the darkest pixel of the caption is the text colour itself.
+        const QImage image = label->grab().toImage();
+        int darkest = 255 * 3;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                darkest = std::min(darkest, pixel.red() + pixel.green() + pixel.blue());
+            }
+        EXPECT_LE(darkest, colour.red() + colour.green() + colour.blue() + 30) << name;
+    }
+    windows->preferences->hide();
+    main->setEnabled(true);
+}
+
+TEST_F(MainWindowTest, StopOrATypedTargetEndsTracking)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QFile azel(folder.filePath("azel.dat"));
+    ASSERT_TRUE(azel.open(QIODevice::WriteOnly));
+    azel.write("12:34:56,204.6,27.5,Moon,AzEl\n");
+    azel.close();
+    store.values["WSJT"] = (folder.path() + "/").toStdString();
+    start();
+    waitForFirstReport();
+
+    struct Way {
+        const char* name;
+        std::function<void()> act;
+    };
+    const Way ways[] = {
+        {"STOP", [&] { find<QPushButton>("SpeedButton2")->click(); }},
+        {"typed target", [&] { type("90"); }},
+    };
+    for (const Way& way : ways) {
+        emit main->menu().tracking->aboutToShow();
+        main->menu().trackingWsjt->trigger();
+        ASSERT_TRUE(WaitFor([&] { return text("Label5") == "205° / 28°"; })) << way.name;
+        ASSERT_TRUE(windows->tracking->isTracking());
+        way.act();
+        EXPECT_FALSE(windows->tracking->isTracking()) << way.name;
+        EXPECT_EQ(text("Label5"), "OFF") << way.name;
+        EXPECT_TRUE(main->menu().trackingOff->isChecked()) << way.name;
+        EXPECT_FALSE(main->menu().trackingWsjt->isChecked()) << way.name;
+    }
 }
 
 TEST_F(MainWindowTest, PresetClickHidesTheWindowAndSendsBothTargets)

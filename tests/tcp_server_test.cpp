@@ -207,9 +207,11 @@ TEST_F(TcpServerTest, CapsClientsServedAtOnce)
     for (auto& client : clients)
         if (client->state() == QAbstractSocket::ConnectedState)
             client->write("$00");
-    for (auto& client : clients)
-        if (client->state() == QAbstractSocket::ConnectedState)
+    for (auto& client : clients) {
+        if (client->state() == QAbstractSocket::ConnectedState) {
             EXPECT_EQ(receive(*client, 8), "$00#123@");
+        }
+    }
 
     clients.clear();
     ASSERT_TRUE(WaitFor([&] { return server->clientCount() == 0; }));

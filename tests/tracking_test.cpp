@@ -78,8 +78,9 @@ TEST(TrackingNumber, AcceptsOnlyPlainDecimalNumbers)
     for (const auto& [text, expected] : cases) {
         const auto value = ParseTrackingNumber(text);
         ASSERT_EQ(value.has_value(), expected.has_value()) << '"' << text << '"';
-        if (expected)
+        if (expected) {
             EXPECT_DOUBLE_EQ(*value, *expected) << '"' << text << '"';
+        }
     }
 }
 
@@ -379,22 +380,5 @@ TEST_F(TrackingServiceTest, PipeInPlaceOfTheFileDoesNotBlock)
     EXPECT_EQ(service.readout(), "OFF");
 }
 #endif
-
-TEST_F(TrackingServiceTest, OkAndStopSwitchTrackingOffOnlyWhenOn)
-{
-    QLabel label;
-    service.attachReadout(&label);
-    EXPECT_FALSE(service.switchOffIfTracking());
-    write(moonSkedPath(), "12:00:00,204.6,27.5,Sun\r");
-    service.MoonSked1Click();
-    service.Timer2Timer();
-    ASSERT_EQ(label.text(), "205° / 28°");
-
-    EXPECT_TRUE(service.switchOffIfTracking());
-    EXPECT_FALSE(service.timer()->isActive());
-    EXPECT_EQ(label.text(), "OFF");
-    EXPECT_TRUE(service.menuState().offChecked);
-    EXPECT_FALSE(service.switchOffIfTracking());
-}
 
 }  // namespace

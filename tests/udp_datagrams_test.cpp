@@ -231,14 +231,14 @@ TEST(AddressFilter, EmptyAddressOrSubnet)
         {"192.168.0.0/16", true, true, true, true, false},
         {"0.0.0.0/0", true, true, true, true, false},
         {"192.168.1.20/32", true, true, false, false, false},
-        {"192.168.1.256", false},
-        {"192.168.1", false},
-        {"192.168.1.2.3", false},
-        {"192.168.1.0/33", false},
-        {"192.168.1.0/", false},
-        {"-1.0.0.0", false},
-        {"fe80::1", false},
-        {"localhost", false},
+        {"192.168.1.256", false, false, false, false, false},
+        {"192.168.1", false, false, false, false, false},
+        {"192.168.1.2.3", false, false, false, false, false},
+        {"192.168.1.0/33", false, false, false, false, false},
+        {"192.168.1.0/", false, false, false, false, false},
+        {"-1.0.0.0", false, false, false, false, false},
+        {"fe80::1", false, false, false, false, false},
+        {"localhost", false, false, false, false, false},
     };
     for (const Case& c : cases) {
         const auto filter = ParseAddressFilter(c.text);

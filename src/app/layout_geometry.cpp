@@ -27,6 +27,14 @@ std::optional<LayoutKind> LayoutFromView(std::int32_t view)
     }
 }
 
+StartupLayout StartupLayoutFor(std::int32_t storedView)
+{
+    const std::optional<LayoutKind> layout = LayoutFromView(storedView);
+    if (!layout)
+        return {LayoutKind::Basic, false};
+    return {*layout, *layout == LayoutKind::Basic};
+}
+
 WindowLayout Vzhled(LayoutKind layout)
 {
     WindowLayout w;

@@ -22,6 +22,15 @@ enum class LayoutKind : std::int32_t { Basic = 0, CompactH = 1, CompactV = 2 };
 // A stored View value as a layout; nothing for values that name none.
 std::optional<LayoutKind> LayoutFromView(std::int32_t view);
 
+// How the window is sized at start for a stored View: Basic takes the stored client size (never
+// below the Basic minimum); the compact layouts, and a View that names no layout, take their
+// layout's own size. A View that names no layout is treated as Basic.
+struct StartupLayout {
+    LayoutKind layout = LayoutKind::Basic;
+    bool storedSize = false;  // SizeX, SizeY and SizeM apply
+};
+StartupLayout StartupLayoutFor(std::int32_t storedView);
+
 inline constexpr int kPanelWidth = 193;
 inline constexpr int kPanel1Height = 145;  // design height; Basic stretches it with the window
 inline constexpr int kPanel2Height = 38;

@@ -53,4 +53,19 @@ std::optional<std::int32_t> ParseWholeInteger(std::string_view text)
     return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
 }
 
+std::optional<std::uint32_t> ParseDecimalDigits(std::string_view text, std::size_t maxDigits, std::uint32_t max)
+{
+    if (text.empty() || text.size() > maxDigits || maxDigits > 9)
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + static_cast<std::uint32_t>(c - '0');
+    }
+    if (value > max)
+        return std::nullopt;
+    return value;
+}
+
 }  // namespace vantora

@@ -95,12 +95,6 @@ void LinkController::VerzeHW1Click()
         m_events.ShowMessage(*text);
 }
 
-void LinkController::RequestOtherAzimuthRotator()
-{
-    selectRequest.value = state.activeRotator == 0 ? 1 : 0;
-    selectRequest.pending = true;
-}
-
 void LinkController::Apply(const PositionReport& report)
 {
     state.position1 = report.position1;

@@ -67,8 +67,6 @@ public:
     void CommPortDriver1ReceiveData(const std::uint8_t* data, int size);
     // "HW info": shows the firmware version once it is known.
     void VerzeHW1Click();
-    // Space in the target box: ask for the azimuth rotator that is not the active one.
-    void RequestOtherAzimuthRotator();
 
     // Rotator 2's position as its read-out (Label8) shows it.
     std::string Rotator2PositionText() const { return AngleText(state.position2); }

@@ -1,5 +1,7 @@
 #include "net/rotctld_settings.h"
 
+#include "common/integer_text.h"
+
 namespace vantora {
 
 namespace {
@@ -52,17 +54,10 @@ std::optional<std::uint16_t> ParsePortText(std::string_view text)
         text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back()))
         text.remove_suffix(1);
-    if (text.empty() || text.size() > 5)
+    const auto value = ParseDecimalDigits(text, 5, 65535);
+    if (!value)
         return std::nullopt;
-    std::uint32_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + static_cast<std::uint32_t>(c - '0');
-    }
-    if (value > 65535)
-        return std::nullopt;
-    return static_cast<std::uint16_t>(value);
+    return static_cast<std::uint16_t>(*value);
 }
 
 RotctldSettings EffectiveRotctldSettings(RotctldSettings stored, const std::optional<std::string>& environmentPort)

@@ -80,4 +80,27 @@ std::variant<PreferencesRefused, PreferenceValues> ConfirmPreferences(const Pref
     return values;
 }
 
+std::variant<PreferencesRefused, PreferenceValues> ConfirmPreferences(const PreferencesForm& form,
+                                                                      const PreferencesForm& filled,
+                                                                      const Settings& stored)
+{
+    auto outcome = ConfirmPreferences(form);
+    auto* values = std::get_if<PreferenceValues>(&outcome);
+    if (!values)
+        return outcome;
+    if (form.callsign == filled.callsign)
+        values->Znacka = stored.Znacka;
+    if (form.language == filled.language)
+        values->Language = stored.Language;
+    for (std::size_t i = 0; i < kPresetCount; ++i) {
+        if (i > 0 && form.presetName[i] == filled.presetName[i])
+            values->PresetName[i] = stored.PresetName[i];
+        if (form.azimuth[i] == filled.azimuth[i])
+            values->PresetAzimuth[i] = stored.PresetAzimuth[i];
+        if (form.elevation[i] == filled.elevation[i])
+            values->PresetElevation[i] = stored.PresetElevation[i];
+    }
+    return outcome;
+}
+
 }  // namespace vantora

@@ -56,4 +56,13 @@ struct PreferencesRefused {
 // ApplyPreferences, which upper-case the locator and cut the names.
 std::variant<PreferencesRefused, PreferenceValues> ConfirmPreferences(const PreferencesForm& form);
 
+// OK as the dialog runs it: as above, except that every box whose text is still the one it was
+// filled with (`filled`) keeps the value in `stored`. So a hand-edited value that a box cannot
+// show in full (a callsign over 12 or a name over 16 characters, a preset number outside the
+// boxes' range, a language with no item) is not rewritten unless the operator edited that box.
+// The locator box is always taken as typed: it must pass the check.
+std::variant<PreferencesRefused, PreferenceValues> ConfirmPreferences(const PreferencesForm& form,
+                                                                      const PreferencesForm& filled,
+                                                                      const Settings& stored);
+
 }  // namespace vantora

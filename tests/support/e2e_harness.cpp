@@ -235,11 +235,21 @@ QByteArray EndToEnd::programOutput()
 
 QString EndToEnd::xdotoolOutput(const QStringList& arguments) const
 {
+    return toolOutput("xdotool", arguments);
+}
+
+QString EndToEnd::xpropOutput(const QString& window, const QString& property) const
+{
+    return toolOutput("xprop", {"-id", window, property});
+}
+
+QString EndToEnd::toolOutput(const QString& program, const QStringList& arguments) const
+{
     QProcess tool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", displayName());
     tool.setProcessEnvironment(environment);
-    tool.start("xdotool", arguments);
+    tool.start(program, arguments);
     if (!tool.waitForFinished(10000)) {
         tool.kill();
         tool.waitForFinished();
@@ -371,6 +381,11 @@ void EndToEnd::clickInMain(int clientX, int clientY)
     const int menuHeight = height > kClientHeight ? height - kClientHeight : 0;
     xdotool({"mousemove", "--window", m_mainWindow, QString::number(clientX), QString::number(clientY + menuHeight),
              "click", "1"});
+}
+
+void EndToEnd::clickInMenuBar(int x)
+{
+    xdotool({"mousemove", "--window", m_mainWindow, QString::number(x), "8", "click", "1"});
 }
 
 QImage EndToEnd::grabMain() const

@@ -93,10 +93,12 @@ public:
     bool screenshot(const QString& id, const QString& path) const;
     bool xdotool(const QStringList& arguments) const;
     QString xdotoolOutput(const QStringList& arguments) const;
+    QString xpropOutput(const QString& window, const QString& property) const;  // xprop -id window property
     bool focusMain();
     void type(const QString& text);
     void key(const QString& keys);
     void clickInMain(int clientX, int clientY);  // a point of the client area (below the menu bar)
+    void clickInMenuBar(int x);  // a point of the main window's menu bar, x from its left edge
     // What the main window shows now, menu bar included (empty when it cannot be had).
     QImage grabMain() const;
     QString mainTitle() const;
@@ -105,6 +107,8 @@ public:
     QByteArray tcp(const QByteArray& message, int waitMs = 500) const;
 
 private:
+    QString toolOutput(const QString& program, const QStringList& arguments) const;  // an X tool on our display
+
     QTemporaryDir m_dir;
     QString m_settingsPath;
     QString m_outsideDisplay;

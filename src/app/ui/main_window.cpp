@@ -7,6 +7,7 @@
 #include "app/target_entry.h"
 #include "app/link_fault_text.h"
 #include "app/ui/arrow_key_tracker.h"
+#include "app/ui/focused_window.h"
 #include "app/ui/link_fault_view.h"
 #include "app/ui/main_menu.h"
 #include "app/ui/port_menu.h"
@@ -60,6 +61,8 @@ MainWindow::~MainWindow() = default;
 void MainWindow::FormCreate()
 {
     m_settings = LoadSettings(m_store, m_messages);
+    const StartupLayout startup = StartupLayoutFor(m_settings.View);
+    m_settings.View = static_cast<std::int32_t>(startup.layout);
     m_menu = std::make_unique<MainMenu>(*this, [this](const std::string& text) { return Translate(text); });
     m_ui = BuildMainWindowWidgets(*this, [this](const std::string& text) { return Translate(text); });
     connectWidgets();
@@ -105,7 +108,9 @@ void MainWindow::FormCreate()
          }},
         this);
 
-    if (m_settings.View == 0) {
+    if (startup.storedSize) {
+        const WindowLayout basic = vantora::Vzhled(LayoutKind::Basic);
+        SetMinimumClientSize(*this, basic.clientWidth, basic.clientHeight);
         setClientSize(m_settings.SizeX, m_settings.SizeY);
         if (m_settings.SizeM == 1)
             setWindowState(windowState() | Qt::WindowMaximized);
@@ -160,14 +165,11 @@ std::string MainWindow::Translate(const std::string& english) const
 
 void MainWindow::onFocusWindowChanged(QWindow* window)
 {
-    // Switching to another application leaves no focus window of ours: nothing changes then.
-    if (!window)
-        return;
-    const bool mainActive = window == windowHandle();
-    if (mainActive && !m_active)
-        FormActivate();
-    else if (!mainActive && m_active)
-        FormDeactivate();
+    switch (DecideActivation(m_active, ClassifyFocusedWindow(window, windowHandle()))) {
+    case ActivationChange::Activate: FormActivate(); break;
+    case ActivationChange::Deactivate: FormDeactivate(); break;
+    case ActivationChange::None: break;
+    }
 }
 
 void MainWindow::FormActivate()
@@ -382,16 +384,6 @@ void MainWindow::applyNewHome()
     m_mapView->SetCallsign(FromUtf8(m_settings.Znacka));
     m_mapView->HomePix(m_home);
     SetZoom(m_settings.Zoom * 10);
-}
-
-QSize MainWindow::clientSize() const
-{
-    return m_ui.client->size();
-}
-
-void MainWindow::setClientSize(int width, int height)
-{
-    SetClientSize(*this, width, height);
 }
 
 void MainWindow::setView(int view)

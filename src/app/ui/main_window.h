@@ -73,8 +73,8 @@ public:
     void SetZoom(int zoomValue);  // the Map zoom menu's items
     void SetPort(int n);       // the Port menu's items
 
-    QSize clientSize() const;
-    void setClientSize(int width, int height);
+    QSize clientSize() const { return m_ui.client->size(); }
+    void setClientSize(int width, int height) { SetClientSize(*this, width, height); }
 
     Settings& settings() { return m_settings; }
     LinkController& link() { return m_link; }

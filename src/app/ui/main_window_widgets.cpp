@@ -153,6 +153,12 @@ void SetClientSize(QMainWindow& window, int width, int height)
     window.resize(width, height + window.menuBar()->sizeHint().height());
 }
 
+void SetMinimumClientSize(QMainWindow& window, int width, int height)
+{
+    // The minimum is set on the client area plus the menu bar; the frame comes on top.
+    window.setMinimumSize(width, height + window.menuBar()->sizeHint().height());
+}
+
 void ApplyLayout(QMainWindow& window, const MainWindowWidgets& widgets, const WindowLayout& layout)
 {
     const int menuHeight = window.menuBar()->sizeHint().height();
@@ -174,8 +180,7 @@ void ApplyLayout(QMainWindow& window, const MainWindowWidgets& widgets, const Wi
         window.setFixedSize(layout.clientWidth, layout.clientHeight + menuHeight);
     } else {
         window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        // The minimum is set on the client area plus the menu bar; the frame comes on top.
-        window.setMinimumSize(layout.clientWidth, layout.clientHeight + menuHeight);
+        SetMinimumClientSize(window, layout.clientWidth, layout.clientHeight);
         widgets.map->setGeometry(ToQRect(layout.map));
         SetClientSize(window, layout.clientWidth, layout.clientHeight);
     }

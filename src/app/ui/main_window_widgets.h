@@ -52,6 +52,8 @@ void PlaceParts(const MainWindowWidgets& widgets, const ResizeGeometry& geometry
 
 // Resizes `window` so that its client area (below the menu bar) is width x height.
 void SetClientSize(QMainWindow& window, int width, int height);
+// The smallest size the operator can give `window`: a client area of width x height.
+void SetMinimumClientSize(QMainWindow& window, int width, int height);
 
 // Vzhled's part on the screen: caption, border, the map shown or hidden, dials and panels, then
 // the size (fixed for the compact layouts, a minimum and the design size for Basic, whose resize

@@ -1,6 +1,8 @@
 #include "app/ui/presets_window.h"
 
 #include "app/presets_text.h"
+#include "app/ui/button_caption.h"
+#include "settings/ui/dialog_window.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -53,12 +55,22 @@ void PresetsWindow::FormActivate()
 {
     m_info->clear();
     for (int n = kFirstPreset; n <= kLastPreset; ++n)
-        m_buttons[n - 1]->setText(QString::fromStdString(m_settings.PresetName[n]));
+        SetFittingCaption(m_buttons[n - 1], QString::fromStdString(m_settings.PresetName[n]));
 }
 
 void PresetsWindow::MouseOnPreset(int n)
 {
     m_info->setText(QString::fromStdString(vantora::MouseOnPreset(m_settings, n)));
+}
+
+void PresetsWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Centred when first shown; afterwards it comes back where the operator left it.
+    if (!m_centered) {
+        m_centered = true;
+        CenterOnScreen(this);
+    }
 }
 
 bool PresetsWindow::event(QEvent* event)

@@ -30,6 +30,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -39,6 +40,7 @@ private:
     GoPresetFn m_goPreset;
     std::array<QPushButton*, 8> m_buttons{};
     QLabel* m_info = nullptr;
+    bool m_centered = false;
 };
 
 }  // namespace vantora

@@ -45,8 +45,10 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& tex
 
 void SetTextColor(QLabel* label, const QColor& color)
 {
+    // Every colour group: a read-out stays readable while a dialog disables its window.
     QPalette palette = label->palette();
-    if (palette.color(QPalette::WindowText) == color)
+    if (palette.color(QPalette::Active, QPalette::WindowText) == color &&
+        palette.color(QPalette::Disabled, QPalette::WindowText) == color)
         return;
     palette.setColor(QPalette::WindowText, color);
     label->setPalette(palette);

@@ -1,6 +1,7 @@
 #include "link/ui/comm_port_driver.h"
 
 #include "link/port_name.h"
+#include "link/ui/modem_lines.h"
 
 #include <QElapsedTimer>
 
@@ -52,10 +53,10 @@ bool TCommPortDriver::Connect()
         Q_EMIT portOpenFailed();
         return false;
     }
-    // A pseudo-terminal or an adapter without modem lines refuses these; the line works all
-    // the same, so the refusal is not an error here.
-    m_port.setDataTerminalReady(m_enableDtrOnOpen);
-    m_port.setRequestToSend(false);
+    // The system raised DTR and RTS with the open: down again at once, both in one request. A
+    // pseudo-terminal or an adapter without modem lines refuses this; the line works all the
+    // same, so the refusal is not an error here.
+    SetModemLines(m_port, m_enableDtrOnOpen, false);
     FlushBuffers(true, true);
     m_port.clearError();
     m_configuring = false;

@@ -225,6 +225,7 @@ void PreferencesDialog::fillFromSettings()
         m_azimuths[index]->setText(QString::number(m_settings.PresetAzimuth[index]));
         m_elevations[index]->setText(QString::number(m_settings.PresetElevation[index]));
     }
+    m_filled = readForm();
 }
 
 void PreferencesDialog::setFolderPicker(FolderPicker* picker)
@@ -252,7 +253,7 @@ void PreferencesDialog::pickFolder(QLineEdit* box)
     box->setText(QString::fromStdString(AppendFolderSeparator(chosen.toStdString(), separator)));
 }
 
-void PreferencesDialog::Button1Click()
+PreferencesForm PreferencesDialog::readForm() const
 {
     PreferencesForm form;
     form.callsign = m_callsign->text().toStdString();
@@ -267,8 +268,13 @@ void PreferencesDialog::Button1Click()
         form.azimuth[i] = m_azimuths[i]->text().toStdString();
         form.elevation[i] = m_elevations[i]->text().toStdString();
     }
+    return form;
+}
 
-    auto outcome = ConfirmPreferences(form);
+void PreferencesDialog::Button1Click()
+{
+    const PreferencesForm form = readForm();
+    auto outcome = ConfirmPreferences(form, m_filled, m_settings);
     if (auto* refused = std::get_if<PreferencesRefused>(&outcome)) {
         if (m_hooks.messages)
             m_hooks.messages->ShowMessage(refused->message);
@@ -279,6 +285,7 @@ void PreferencesDialog::Button1Click()
         m_hooks.savePreferences(values);
     // Copied whether or not the store could be written.
     ApplyPreferences(m_settings, values);
+    m_filled = form;  // the settings now hold what these texts stand for
     if (m_hooks.applyNewHome)
         m_hooks.applyNewHome();
     hideToMainWindow();

@@ -3,6 +3,7 @@
 // presets, tracking folders. Created once at start and filled from Settings only then; shown
 // and hidden by the main window for the rest of the run.
 
+#include "settings/preferences_logic.h"
 #include "settings/settings.h"
 #include "settings/ui/dialog_hooks.h"
 #include "settings/ui/folder_picker.h"
@@ -44,6 +45,7 @@ private:
     QWidget* buildPresetsTab();
     QWidget* buildTrackingTab();
     void fillFromSettings();  // FormCreate: once only
+    PreferencesForm readForm() const;  // the texts of the controls as they are now
     void pickFolder(QLineEdit* box);
     void hideToMainWindow();
     QString tr8(const char* english) const;  // through Translate
@@ -54,6 +56,7 @@ private:
     SystemFolderPicker m_systemPicker;
     FolderPicker* m_picker = &m_systemPicker;
     bool m_centered = false;
+    PreferencesForm m_filled;  // the texts as filled from the settings (or as last confirmed)
 
     QTabWidget* m_tabs = nullptr;
     QLineEdit* m_callsign = nullptr;   // Edit1

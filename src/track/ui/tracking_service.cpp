@@ -118,13 +118,6 @@ void TrackingService::Timer2Timer()
     sync();
 }
 
-bool TrackingService::switchOffIfTracking()
-{
-    const bool wasOn = m_controller.SwitchOffIfTracking();
-    sync();
-    return wasOn;
-}
-
 void TrackingService::sync()
 {
     if (m_controller.TimerRunning()) {

@@ -40,9 +40,6 @@ public:
     void MoonBuiltInClick();
     void SunBuiltInClick();
     void Timer2Timer();
-    // OK and STOP of the target box: tracking off as "OFF" does. True when it was on (OK then
-    // also resets both setpoint read-outs).
-    bool switchOffIfTracking();
 
     bool isTracking() const { return m_controller.TimerRunning(); }
     TrackingSource source() const { return m_controller.Source(); }
