@@ -26,12 +26,7 @@
 #include <vector>
 
 #ifdef Q_OS_UNIX
-#include <arpa/inet.h>
-#include <cerrno>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "support/non_reading_client.h"
 #endif
 
 namespace vantora {
@@ -40,6 +35,9 @@ namespace {
 using test::RecordingRotctldActions;
 using test::RotctldCall;
 using test::WaitFor;
+#ifdef Q_OS_UNIX
+using test::NonReadingClient;
+#endif
 
 class RotctldServerTest : public ::testing::Test {
 protected:
@@ -184,37 +182,18 @@ TEST_F(RotctldServerTest, CapsClientsServedAtOnce)
 #ifdef Q_OS_UNIX
 TEST_F(RotctldServerTest, DropsAClientThatNeverReads)
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(fd, 0);
-    const int small = 4096;
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(server->serverPort());
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    NonReadingClient flooder(server->serverPort());
+    ASSERT_TRUE(flooder.connected());
     ASSERT_TRUE(WaitFor([&] { return server->clientCount() == 1; }));
     auto reader = connectClient();
 
-    // "\dump_state" asks for 121 bytes with 12: the replies pile up much faster than the queries.
+    // "\\dump_state" asks for 121 bytes with 12: the replies pile up much faster than the queries.
     QByteArray flood;
     for (int i = 0; i < 300; ++i)
         flood += "\\dump_state\n";
-    qint64 sent = 0;
-    bool writeFailed = false;
-    const bool dropped = WaitFor([&] {
-        if (!writeFailed && sent < 256LL * 1024 * 1024) {
-            const ssize_t n = ::send(fd, flood.constData(), flood.size(), MSG_NOSIGNAL);
-            if (n > 0)
-                sent += n;
-            else if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-                writeFailed = true;
-        }
-        return server->clientCount() == 1;
-    }, 60000);
-    ::close(fd);
-    ASSERT_TRUE(dropped) << "sent " << sent << " bytes";
+    const bool dropped = flooder.FloodUntil(flood, [&] { return server->clientCount() == 1; }, 256LL * 1024 * 1024);
+    flooder.close();
+    ASSERT_TRUE(dropped) << "sent " << flooder.sent() << " bytes";
     write(*reader, "p\n");
     expectReply(*reader, "123.00\n45.00\n");
 }

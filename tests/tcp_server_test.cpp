@@ -18,17 +18,15 @@
 #include <vector>
 
 #ifdef Q_OS_UNIX
-#include <arpa/inet.h>
-#include <cerrno>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "support/non_reading_client.h"
 #endif
 
 using namespace vantora;
 using vantora::test::MockTargetSink;
 using vantora::test::WaitFor;
+#ifdef Q_OS_UNIX
+using vantora::test::NonReadingClient;
+#endif
 
 namespace {
 
@@ -222,18 +220,9 @@ TEST_F(TcpServerTest, CapsClientsServedAtOnce)
 #ifdef Q_OS_UNIX
 TEST_F(TcpServerTest, DropsAClientThatNeverReads)
 {
-    // A raw socket with a small receive buffer that floods queries and reads nothing.
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(fd, 0);
-    const int small = 4096;
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(server->serverPort());
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    // A client with small buffers that floods queries and reads nothing.
+    NonReadingClient flooder(server->serverPort());
+    ASSERT_TRUE(flooder.connected());
     ASSERT_TRUE(WaitFor([&] { return server->clientCount() == 1; }));
 
     auto reader = connectClient();  // a well-behaved neighbour
@@ -242,20 +231,9 @@ TEST_F(TcpServerTest, DropsAClientThatNeverReads)
     QByteArray flood;
     for (int i = 0; i < 4000; ++i)
         flood += "$00xxxxxxx";
-    bool writeFailed = false;
-    qint64 sent = 0;
-    const bool dropped = WaitFor([&] {
-        if (!writeFailed && sent < 512LL * 1024 * 1024) {
-            const ssize_t n = ::send(fd, flood.constData(), flood.size(), MSG_NOSIGNAL);
-            if (n > 0)
-                sent += n;
-            else if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-                writeFailed = true;
-        }
-        return server->clientCount() == 1;
-    }, 60000);
-    ::close(fd);
-    ASSERT_TRUE(dropped) << "sent " << sent << " bytes";
+    const bool dropped = flooder.FloodUntil(flood, [&] { return server->clientCount() == 1; }, 512LL * 1024 * 1024);
+    flooder.close();
+    ASSERT_TRUE(dropped) << "sent " << flooder.sent() << " bytes";
 
     beam = 5;
     EXPECT_EQ(query(*reader), "$00#005@");
