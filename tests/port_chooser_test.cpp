@@ -164,7 +164,7 @@ TEST_F(PortMenuTest, OtherPortAssignsTheChosenDeviceToTheCurrentComAndOpensIt)
     main.show();
     main.activateWindow();
     ASSERT_TRUE(main.port().Connected());
-    PortMenu& menu = main.portMenu();
+    PortMenu& menu = *windows->portMenu;
     EXPECT_EQ(main.menu().ports[0]->text().toStdString(), "COM 1 — " + first.path());
     EXPECT_EQ(main.menu().ports[1]->text().toStdString(), "COM 2 — " + second.path());
     EXPECT_EQ(main.menu().ports[2]->text().toStdString(), "COM 3 — /dev/ttyS2");

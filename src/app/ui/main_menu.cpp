@@ -89,4 +89,23 @@ MainMenu::MainMenu(QMainWindow& window, const TranslateFn& translate)
     hwInfo->setObjectName("VerzeHW1");
 }
 
+void MainMenu::showView(int view)
+{
+    if (view >= 0 && view < static_cast<int>(views.size()))
+        views[view]->setChecked(true);
+    mapZoom->setEnabled(view == 0);
+}
+
+void MainMenu::showZoomState(int zoomState)
+{
+    if (const int item = MapZoomItemForState(zoomState); item >= 0)
+        zooms[item]->setChecked(true);
+}
+
+void MainMenu::showPort(int n)
+{
+    if (n >= 1 && n <= static_cast<int>(ports.size()))
+        ports[n - 1]->setChecked(true);
+}
+
 }  // namespace vantora

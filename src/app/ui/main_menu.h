@@ -1,6 +1,6 @@
 #pragma once
 // The main window's menu bar: File, View (layouts, Map zoom), Settings (Port, Preferences,
-// Control unit, Magnetic sensors), Tracking and Help. Only builds and names the items; the
+// Control unit, Magnetic sensors), Tracking and Help. Builds, names and ticks the items; the
 // main window connects them.
 
 #include "geo/map_view.h"
@@ -24,6 +24,13 @@ struct MainMenu {
 
     // Builds the menu bar of `window`; captions that follow the language go through `translate`.
     MainMenu(QMainWindow& window, const TranslateFn& translate);
+
+    // Ticks the layout `view` (0..2); Map zoom is for the Basic layout only.
+    void showView(int view);
+    // Ticks the Map zoom item of a stored zoom state, if one has it.
+    void showZoomState(int zoomState);
+    // Ticks COM n (1..10; other ports have no item).
+    void showPort(int n);
 
     QAction* exit = nullptr;
     std::array<QAction*, 3> views{};       // Basic, Compact H, Compact V

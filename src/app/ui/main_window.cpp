@@ -5,12 +5,9 @@
 #include "app/nastav.h"
 #include "app/presets_text.h"
 #include "app/target_entry.h"
-#include "app/link_fault_text.h"
 #include "app/ui/arrow_key_tracker.h"
 #include "app/ui/focused_window.h"
-#include "app/ui/link_fault_view.h"
 #include "app/ui/main_menu.h"
-#include "app/ui/port_menu.h"
 #include "geo/map_view.h"
 #include "link/port_selection.h"
 #include "link/ui/link_health_monitor.h"
@@ -68,20 +65,10 @@ void MainWindow::FormCreate()
     connectWidgets();
     m_mapView = std::make_unique<MapView>(*m_ui.map);
     connectMenu();
-    m_portMenu = new PortMenu(*m_menu->portMenu, m_menu->ports, m_store,
-                              {[this] { return m_port.ComPort() + 1; },
-                               [this](int n) { return m_port.DeviceNameOf(n); }, [this](int n) { SetPort(n); },
-                               [this](const std::string& text) { return Translate(text); }},
-                              nullptr, this);
 
-    // The stored zoom and layout tick their menu items; the compact layouts have no map.
-    if (const int item = MapZoomItemForState(m_settings.Zoom); item >= 0)
-        m_menu->zooms[item]->setChecked(true);
+    m_menu->showZoomState(m_settings.Zoom);
+    m_menu->showView(m_settings.View);
     m_home = HomePosition(m_settings.Lokator);
-    if (m_settings.View >= 0 && m_settings.View <= 2)
-        m_menu->views[m_settings.View]->setChecked(true);
-    if (m_settings.View == 1 || m_settings.View == 2)
-        m_menu->mapZoom->setEnabled(false);
     m_mapView->HomePix(m_home);
 
     ApplyStartupRules(m_settings);
@@ -95,18 +82,6 @@ void MainWindow::FormCreate()
     m_ui.gauge1->setPosition(180);
     m_ui.gauge2->setPosition(0);
     m_ui.map->setPosition(180);
-    m_faultView = new LinkFaultView(
-        *m_health,
-        {{m_ui.label6, m_ui.label8}, {m_ui.gauge1, m_ui.gauge2}, m_ui.gauge1,
-         [this] {
-             m_shownDisplay.reset();  // the stale look changed the dials: show everything again
-             showDials();
-         },
-         [this] {
-             return LinkFaultText(m_health->fault(), m_port.ComPort() + 1, m_port.DeviceName().toStdString(),
-                                  m_settings.Language);
-         }},
-        this);
 
     if (startup.storedSize) {
         const WindowLayout basic = vantora::Vzhled(LayoutKind::Basic);
@@ -175,8 +150,7 @@ void MainWindow::onFocusWindowChanged(QWindow* window)
 void MainWindow::FormActivate()
 {
     m_active = true;
-    if (!m_link.state.firmwareTooOld)
-        m_timer1.start();
+    restartPoll();
     m_ui.edit1->setFocus();
 }
 
@@ -239,6 +213,12 @@ void MainWindow::ShowAzimut()
 void MainWindow::ShowElevace()
 {
     ReshapeDial(*m_ui.gauge2, vantora::ShowElevace(m_link.state, m_display));
+    showDials();
+}
+
+void MainWindow::showPositionAgain()
+{
+    m_shownDisplay.reset();
     showDials();
 }
 
@@ -321,27 +301,23 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_ui.client && event->type() == QEvent::Resize)
         FormResize();
-    if (watched == m_ui.edit1 && event->type() == QEvent::KeyPress) {
-        bool swallowed = false;
-        Edit1KeyPress(static_cast<QKeyEvent*>(event), swallowed);
-        if (swallowed)
-            return true;
-    }
+    if (watched == m_ui.edit1 && event->type() == QEvent::KeyPress && Edit1KeyPress(static_cast<QKeyEvent*>(event)))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::Edit1KeyPress(QKeyEvent* event, bool& swallowed)
+bool MainWindow::Edit1KeyPress(QKeyEvent* event)
 {
     const char32_t key = TargetBoxKey(event->key());
     if (key == 0)
-        return;
+        return false;
     switch (TargetKeyPress(key, m_link.state, m_link.selectRequest)) {
-    case KeyOutcome::PassOn: return;
+    case KeyOutcome::PassOn: return false;
     case KeyOutcome::Swallowed: break;
     case KeyOutcome::ClearBox: m_ui.edit1->clear(); break;
     case KeyOutcome::RunEnter: Button1Click(); break;
     }
-    swallowed = true;
+    return true;
 }
 
 void MainWindow::SpeedButton1Click()
@@ -363,12 +339,8 @@ void MainWindow::SpeedButton2Click()
 
 void MainWindow::SetPort(int n)
 {
-    const PortSelectionHooks hooks{
-        [this](int port) {
-            if (port >= 1 && port <= 10)
-                m_menu->ports[port - 1]->setChecked(true);
-        },
-        [this](const std::string& text) { m_messages.ShowMessage(text); }};
+    const PortSelectionHooks hooks{[this](int port) { m_menu->showPort(port); },
+                                   [this](const std::string& text) { m_messages.ShowMessage(text); }};
     vantora::SetPort(n, m_settings.Port, m_port, hooks);
 }
 
@@ -389,8 +361,7 @@ void MainWindow::applyNewHome()
 void MainWindow::setView(int view)
 {
     m_settings.View = view;
-    m_menu->views[view]->setChecked(true);
-    m_menu->mapZoom->setEnabled(view == 0);
+    m_menu->showView(view);
     Vzhled();
 }
 

@@ -28,9 +28,7 @@ class QWidget;
 namespace vantora {
 
 class ArrowKeyTracker;
-class LinkFaultView;
 class LinkHealthMonitor;
-class PortMenu;
 class TrackingService;
 struct MainMenu;
 
@@ -85,7 +83,10 @@ public:
     MainMenu& menu() { return *m_menu; }
     // Whether the link is alive; its status() is what a server reporting the position asks.
     LinkHealthMonitor& linkHealth() { return *m_health; }
-    PortMenu& portMenu() { return *m_portMenu; }
+    const MainWindowWidgets& widgets() const { return m_ui; }
+    // Shows the reported position on every dial and read-out again, changed or not (after
+    // something else, such as the stale look, drew on them).
+    void showPositionAgain();
     // Called by the dialogs: the home locator or callsign changed.
     void applyNewHome();
     void restartPoll();  // Control unit settings closed: poll again unless the firmware is too old
@@ -115,7 +116,7 @@ private:
     void showSetpoints();
     void showDials();
     void onFocusWindowChanged(QWindow* window);
-    void Edit1KeyPress(QKeyEvent* event, bool& swallowed);
+    bool Edit1KeyPress(QKeyEvent* event);  // true: the key is used up
 
     KeyValueStore& m_store;
     MessageSink& m_messages;
@@ -137,8 +138,6 @@ private:
     std::unique_ptr<MapView> m_mapView;
     TrackingService* m_tracking = nullptr;
     LinkHealthMonitor* m_health = nullptr;
-    LinkFaultView* m_faultView = nullptr;
-    PortMenu* m_portMenu = nullptr;
 };
 
 }  // namespace vantora

@@ -1,13 +1,18 @@
 #include "app/ui/program_windows.h"
 
+#include "app/link_fault_text.h"
 #include "app/ui/link_event_routes.h"
+#include "app/ui/link_fault_view.h"
 #include "app/ui/main_menu.h"
 #include "app/ui/main_window.h"
 #include "app/ui/main_window_station.h"
 #include "app/ui/network_services.h"
+#include "app/ui/port_menu.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_font.h"
 #include "link/port_name.h"
+#include "link/ui/link_health_monitor.h"
+#include "link/ui/port_chooser.h"
 #include "net/ui/network_dialog.h"
 #include "net/ui/udp_input_sections.h"
 #include "net/ui/udp_inputs.h"
@@ -34,6 +39,7 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     };
     main = std::make_unique<MainWindow>(store, messages, deviceName);
     MainWindow& window = *main;
+    buildMainWindowParts(store);
 
     // Tracking and the TCP server reach Nastav through the main window.
     tracking = new TrackingService(window.settings(), window, &window);
@@ -74,6 +80,29 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     network->addSection(new N1mmSection(*udpInputs, translate));
     network->addSection(new PstSection(*udpInputs, translate));
     connectMainWindow();
+}
+
+void ProgramWindows::buildMainWindowParts(KeyValueStore& store)
+{
+    MainWindow& window = *main;
+    portMenu = new PortMenu(*window.menu().portMenu, window.menu().ports, store,
+                            {[&window] { return window.port().ComPort() + 1; },
+                             [&window](int n) { return window.port().DeviceNameOf(n); },
+                             [&window](int n) { window.SetPort(n); },
+                             [&window](const std::string& text) { return window.Translate(text); }},
+                            nullptr, &window);
+
+    const MainWindowWidgets& ui = window.widgets();
+    LinkHealthMonitor& health = window.linkHealth();
+    faultView = new LinkFaultView(
+        health,
+        {{ui.label6, ui.label8}, {ui.gauge1, ui.gauge2}, ui.gauge1,
+         [&window] { window.showPositionAgain(); },  // the stale look changed the dials
+         [&window, &health] {
+             return LinkFaultText(health.fault(), window.port().ComPort() + 1,
+                                  window.port().DeviceName().toStdString(), window.settings().Language);
+         }},
+        &window);
 }
 
 void ProgramWindows::connectMainWindow()

@@ -1,8 +1,8 @@
 #pragma once
 // The program's five windows, created in order: main window, Preferences, Control unit
 // settings, Sensors calibration, Presets. All live for the whole run; only the main window
-// is shown. Builds what serves the main window (the serial port's device names, Moon tracking,
-// the TCP server) and routes the main window's menus and the link's news to the other windows.
+// is shown. Builds what serves the main window (the serial port's device names and Port menu,
+// the dead link's look, Moon tracking, the servers) and routes the main window's menus and the link's news to the other windows.
 
 #include "settings/key_value_store.h"
 #include "settings/message_sink.h"
@@ -13,11 +13,13 @@ namespace vantora {
 
 class ControlUnitDialog;
 class LinkEvents;
+class LinkFaultView;
 class MainWindow;
 class MainWindowStation;
 class NetworkDialog;
 class NetworkServices;
 class PreferencesDialog;
+class PortMenu;
 class PresetsWindow;
 class SensorsDialog;
 class TcpCommandServer;
@@ -38,11 +40,14 @@ struct ProgramWindows {
     // Children of the main window: they reach Nastav through it and go with it.
     TrackingService* tracking = nullptr;
     TcpCommandServer* tcpServer = nullptr;
+    PortMenu* portMenu = nullptr;                   // the Port menu's device names and "Other port…"
+    LinkFaultView* faultView = nullptr;             // the dead link's look on the dials
     std::unique_ptr<MainWindowStation> station;     // what the network inputs act on
     std::unique_ptr<NetworkServices> services;      // the rotctld server
     std::unique_ptr<UdpInputs> udpInputs;           // N1MM and PST datagrams
 
 private:
+    void buildMainWindowParts(KeyValueStore& store);
     void connectMainWindow();
 
     std::unique_ptr<LinkEvents> m_unitDialogEvents;
