@@ -107,6 +107,33 @@ TEST_F(SerialDriverTest, PauseCounterHoldsDeliveriesBack)
     EXPECT_EQ(deliveries, std::vector<Bytes>{version});
 }
 
+// The link's health is checked at each receive poll, so a poll is announced whether or not
+// anything came and while deliveries are held back; a closed port announces none, even when
+// asked to restart its poll.
+TEST_F(SerialDriverTest, ReceivePollsAreAnnouncedWhileOpenDeliveryOrNot)
+{
+    int polls = 0;
+    QObject::connect(&driver, &TCommPortDriver::receivePolled, [&polls] { ++polls; });
+    RunEvents(180);
+    EXPECT_GE(polls, 2);
+    EXPECT_TRUE(deliveries.empty());
+
+    driver.PausePolling();
+    ASSERT_TRUE(unit.Write(test::VersionFrame(263)));
+    const int beforePause = polls;
+    RunEvents(180);
+    EXPECT_GE(polls - beforePause, 2);
+    EXPECT_TRUE(deliveries.empty());
+    driver.ContinuePolling();
+    ASSERT_TRUE(WaitFor([&] { return deliveries.size() == 1; }));
+
+    driver.Disconnect();
+    driver.RestartReceivePoll();
+    const int whenClosed = polls;
+    RunEvents(180);
+    EXPECT_EQ(polls, whenClosed);
+}
+
 TEST_F(SerialDriverTest, MessageBoxInsideTheHandlerGetsNoNestedDelivery)
 {
     const Bytes position = test::PositionFrame(77, 1, 5, 1, 2, 0);

@@ -48,6 +48,10 @@ MainWindow::MainWindow(KeyValueStore& store, MessageSink& messages,
     m_timer1.setInterval(kPollIntervalMs);
     connect(&m_timer1, &QTimer::timeout, this, &MainWindow::Timer1Timer);
     ConnectLinkReceiver(m_port, m_link);
+    connect(&m_port, &TCommPortDriver::portOpened, this, [this] {
+        if (m_timer1.isActive())
+            restartPoll();  // a new receive poll: in step with the tick again
+    });
     m_keys = new ArrowKeyTracker(this);
     FormCreate();
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::onFocusWindowChanged);
@@ -123,14 +127,6 @@ void MainWindow::connectMenu()
     connect(m_menu->hwInfo, &QAction::triggered, this, [this] { m_link.VerzeHW1Click(); });
 }
 
-void MainWindow::attachTracking(TrackingService& tracking)
-{
-    m_tracking = &tracking;
-    tracking.attachMenu(m_menu->tracking, m_menu->trackingOff, m_menu->trackingMoonSked, m_menu->trackingWsjt);
-    tracking.attachBuiltInItems(m_menu->trackingMoonBuiltIn, m_menu->trackingSunBuiltIn);
-    tracking.attachReadout(m_ui.label5);
-}
-
 std::string MainWindow::Translate(const std::string& english) const
 {
     return vantora::Translate(m_settings.Language, english);
@@ -163,8 +159,10 @@ void MainWindow::FormDeactivate()
 
 void MainWindow::restartPoll()
 {
-    if (!m_link.state.firmwareTooOld)
-        m_timer1.start();
+    if (m_link.state.firmwareTooOld)
+        return;
+    m_port.RestartReceivePoll();  // one wake-up for both: the last answer is read, then a frame leaves
+    m_timer1.start();
 }
 
 void MainWindow::Timer1Timer()

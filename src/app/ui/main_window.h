@@ -42,9 +42,9 @@ public:
                QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Moon tracking: the Tracking menu and read-out drive `tracking`; OK and STOP switch it off.
-    // It must live as long as the window (a child of it).
-    void attachTracking(TrackingService& tracking);
+    // The tracking in force: OK and STOP switch it off, the target box asks whether it runs. It
+    // must live as long as the window (a child of it).
+    void setTracking(TrackingService& tracking) { m_tracking = &tracking; }
     // Where the link's news for the unit dialogs goes (settings report, status lines); null: nowhere.
     void setUnitDialogEvents(LinkEvents* events) { m_routes.setUnitDialogs(events); }
 

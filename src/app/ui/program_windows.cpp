@@ -43,7 +43,12 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
 
     // Tracking and the TCP server reach Nastav through the main window.
     tracking = new TrackingService(window.settings(), window, &window);
-    window.attachTracking(*tracking);
+    // The Tracking menu and the read-out drive it.
+    const MainMenu& menu = window.menu();
+    tracking->attachMenu(menu.tracking, menu.trackingOff, menu.trackingMoonSked, menu.trackingWsjt);
+    tracking->attachBuiltInItems(menu.trackingMoonBuiltIn, menu.trackingSunBuiltIn);
+    tracking->attachReadout(window.widgets().label5);
+    window.setTracking(*tracking);
     tcpServer = new TcpCommandServer(
         window, [&window] { return window.display().beamAzimuth; },
         {}, &window);

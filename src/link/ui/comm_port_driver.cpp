@@ -132,7 +132,19 @@ void TCommPortDriver::SetComPort(int index)
     m_comPort = index;
 }
 
+void TCommPortDriver::RestartReceivePoll()
+{
+    if (m_pollTimer.isActive())
+        m_pollTimer.start();
+}
+
 void TCommPortDriver::PollReceive()
+{
+    DeliverReceived();
+    Q_EMIT receivePolled();
+}
+
+void TCommPortDriver::DeliverReceived()
 {
     if (!Connected() || m_rxPollingPauses > 0)
         return;

@@ -41,6 +41,10 @@ public:
     void PausePolling() { ++m_rxPollingPauses; }
     void ContinuePolling() { --m_rxPollingPauses; }
     void FlushBuffers(bool inBuf, bool outBuf);
+    // Starts the receive poll's period afresh from now (while the port is open). A sender that
+    // starts its own 50 ms timer right after this shares the poll's wake-ups: both fall due
+    // together, the receive poll first.
+    void RestartReceivePoll();
 
     void SetOnReceiveData(ReceiveDataHandler handler) { m_onReceiveData = std::move(handler); }
     // Ignored while the port is open and for indexes outside 0..15; used by the next Connect.
@@ -61,9 +65,12 @@ Q_SIGNALS:
     // A Connect opened the device, or could not.
     void portOpened();
     void portOpenFailed();
+    // One receive poll ran (every 50 ms while the port is open), after it delivered what came.
+    void receivePolled();
 
 private:
     void PollReceive();
+    void DeliverReceived();
     void OnPortError(QSerialPort::SerialPortError error);
     void CloseLostPort();
 

@@ -17,24 +17,32 @@ LinkHealthMonitor::LinkHealthMonitor(TCommPortDriver& port, LinkController& link
     connect(&m_port, &TCommPortDriver::portOpened, this, &LinkHealthMonitor::onOpened);
     connect(&m_port, &TCommPortDriver::portOpenFailed, this, &LinkHealthMonitor::onOpenFailed);
     connect(&m_port, &TCommPortDriver::portLost, this, [this] {
+        m_timer.start();
         m_health.PortLost();
         check();
     });
+    // An open port's receive poll brings the checks without a wake-up of their own; a closed
+    // one has the timer, which also tries it again.
+    connect(&m_port, &TCommPortDriver::receivePolled, this, &LinkHealthMonitor::check);
     m_timer.setInterval(kCheckEveryMs);
     connect(&m_timer, &QTimer::timeout, this, &LinkHealthMonitor::check);
-    m_timer.start();
+    if (!m_port.Connected())
+        m_timer.start();
     m_fault = m_health.Fault();
     m_stale = m_health.PositionStale();
 }
 
 void LinkHealthMonitor::onOpened()
 {
+    m_timer.stop();
     m_health.PortOpened();
     check();
 }
 
 void LinkHealthMonitor::onOpenFailed()
 {
+    if (!m_timer.isActive())
+        m_timer.start();
     if (m_reopening)
         m_health.ReopenFailed();
     else

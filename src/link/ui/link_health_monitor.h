@@ -18,6 +18,7 @@ class TCommPortDriver;
 class LinkHealthMonitor : public QObject {
     Q_OBJECT
 public:
+    // While the port is closed; an open port is checked at each receive poll (every 50 ms).
     static constexpr int kCheckEveryMs = 100;
 
     // Both outlive the monitor. The port's state at this moment counts as its first open.
@@ -29,7 +30,7 @@ public:
     bool positionStale() const { return m_stale; }
     LinkFault fault() const { return m_fault; }
 
-    // Reads the counts and the clock now (normally every kCheckEveryMs).
+    // Reads the counts and the clock now (normally at each receive poll, or every kCheckEveryMs).
     void check();
 
 Q_SIGNALS:
