@@ -12,7 +12,6 @@
 #include "link/port_selection.h"
 #include "link/ui/link_health_monitor.h"
 #include "link/ui/link_receiver.h"
-#include "link/ui/port_chooser.h"
 #include "settings/ui/dialog_window.h"
 #include "settings/settings_io.h"
 #include "settings/translate.h"

@@ -1,8 +1,9 @@
 #pragma once
 // The main window (TForm1): map, dials, read-outs, target entry and the menus. It owns the
 // program's records (settings, rotator state, requests, command buffer) and the serial layer,
-// and wires the core's decisions to the widgets. ProgramWindows builds the services around it
-// (tracking, the TCP server) and routes what concerns the other windows.
+// and wires the core's decisions to the widgets. ProgramWindows builds the parts and services
+// around it (the Port menu's devices, the dead link's look, tracking, the servers) and routes
+// what concerns the other windows.
 
 #include "app/position_display.h"
 #include "app/ui/link_event_routes.h"
