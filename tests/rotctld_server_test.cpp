@@ -6,6 +6,7 @@
 #include "net/ui/rotctld_server.h"
 #include "net/ui/tcp_server_section.h"
 #include "support/event_wait.h"
+#include "support/loopback_client.h"
 #include "support/recording_rotctld_actions.h"
 
 #include <QCheckBox>
@@ -52,17 +53,7 @@ protected:
         ASSERT_TRUE(server->listen(RotctldSettings{true, 0, "127.0.0.1"}));
     }
 
-    std::unique_ptr<QTcpSocket> connectClient()
-    {
-        auto client = std::make_unique<QTcpSocket>();
-        client->connectToHost(QHostAddress::LocalHost, server->serverPort());
-        const int before = server->clientCount();
-        EXPECT_TRUE(WaitFor([&] {
-            return client->state() == QAbstractSocket::ConnectedState && server->clientCount() > before;
-        }));
-        client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        return client;
-    }
+    std::unique_ptr<QTcpSocket> connectClient() { return test::ConnectLoopbackClient(*server); }
 
     // Waits for as many bytes as `expected` holds and returns all that arrived.
     static QByteArray receive(QTcpSocket& client, const QByteArray& expected)

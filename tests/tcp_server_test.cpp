@@ -2,6 +2,7 @@
 #include "track/tcp_message.h"
 #include "track/ui/tcp_command_server.h"
 #include "support/event_wait.h"
+#include "support/loopback_client.h"
 #include "support/target_sink_mock.h"
 
 #include <QCoreApplication>
@@ -59,18 +60,7 @@ protected:
                          [this](const QByteArray& message) { handled.push_back(message); });
     }
 
-    std::unique_ptr<QTcpSocket> connectClient()
-    {
-        auto client = std::make_unique<QTcpSocket>();
-        client->connectToHost(QHostAddress::LocalHost, server->serverPort());
-        const int before = server->clientCount();
-        EXPECT_TRUE(WaitFor([&] {
-            return client->state() == QAbstractSocket::ConnectedState && server->clientCount() > before;
-        }));
-        // A message followed at once by a query must not wait for the first one's acknowledgement.
-        client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        return client;
-    }
+    std::unique_ptr<QTcpSocket> connectClient() { return test::ConnectLoopbackClient(*server); }
 
     // Sends bytes in one write and waits until the server has acted on `slices` messages;
     // returns the messages as the server cut them.
