@@ -2,7 +2,8 @@
 // The program's five windows, created in order: main window, Preferences, Control unit
 // settings, Sensors calibration, Presets. All live for the whole run; only the main window
 // is shown. Builds what serves the main window (the serial port's device names and Port menu,
-// the dead link's look, Moon tracking, the servers) and routes the main window's menus and the link's news to the other windows.
+// the dead link's look, Moon tracking, the servers) and routes the main window's menus and the
+// link's news to the other windows.
 
 #include "settings/key_value_store.h"
 #include "settings/message_sink.h"
