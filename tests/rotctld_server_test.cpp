@@ -143,14 +143,8 @@ TEST_F(RotctldServerTest, QuitClosesOverlongLinesAreRefused)
 TEST_F(RotctldServerTest, CapsClientsServedAtOnce)
 {
     constexpr int kClients = 40;
-    std::vector<std::unique_ptr<QTcpSocket>> clients;
-    for (int i = 0; i < kClients; ++i) {
-        clients.push_back(std::make_unique<QTcpSocket>());
-        clients.back()->connectToHost(QHostAddress::LocalHost, server->serverPort());
-    }
-    const auto count = [&](QAbstractSocket::SocketState s) {
-        return std::count_if(clients.begin(), clients.end(), [&](const auto& c) { return c->state() == s; });
-    };
+    test::LoopbackClients clients = test::StartLoopbackClients(server->serverPort(), kClients);
+    const auto count = [&](QAbstractSocket::SocketState s) { return test::CountInState(clients, s); };
     ASSERT_TRUE(WaitFor([&] {
         return server->clientCount() == RotctldServer::kMaxClients &&
                count(QAbstractSocket::ConnectedState) == RotctldServer::kMaxClients &&

@@ -175,15 +175,8 @@ TEST_F(TcpServerTest, ServesTwoClientsIndependently)
 TEST_F(TcpServerTest, CapsClientsServedAtOnce)
 {
     constexpr int kClients = 200;
-    std::vector<std::unique_ptr<QTcpSocket>> clients;
-    for (int i = 0; i < kClients; ++i) {
-        clients.push_back(std::make_unique<QTcpSocket>());
-        clients.back()->connectToHost(QHostAddress::LocalHost, server->serverPort());
-    }
-    auto count = [&](QAbstractSocket::SocketState state) {
-        return std::count_if(clients.begin(), clients.end(),
-                             [&](const auto& c) { return c->state() == state; });
-    };
+    test::LoopbackClients clients = test::StartLoopbackClients(server->serverPort(), kClients);
+    const auto count = [&](QAbstractSocket::SocketState s) { return test::CountInState(clients, s); };
     ASSERT_TRUE(WaitFor([&] {
         return server->clientCount() == TcpCommandServer::kMaxClients &&
                count(QAbstractSocket::ConnectedState) == TcpCommandServer::kMaxClients &&

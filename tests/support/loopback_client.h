@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <memory>
+#include <vector>
 
 namespace vantora::test {
 
@@ -26,6 +29,24 @@ std::unique_ptr<QTcpSocket> ConnectLoopbackClient(const Server& server)
     }));
     client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     return client;
+}
+
+using LoopbackClients = std::vector<std::unique_ptr<QTcpSocket>>;
+
+// `count` clients asking to connect at once, for a server's cap on clients served.
+inline LoopbackClients StartLoopbackClients(quint16 port, int count)
+{
+    LoopbackClients clients;
+    for (int i = 0; i < count; ++i) {
+        clients.push_back(std::make_unique<QTcpSocket>());
+        clients.back()->connectToHost(QHostAddress::LocalHost, port);
+    }
+    return clients;
+}
+
+inline std::ptrdiff_t CountInState(const LoopbackClients& clients, QAbstractSocket::SocketState state)
+{
+    return std::count_if(clients.begin(), clients.end(), [&](const auto& c) { return c->state() == state; });
 }
 
 }  // namespace vantora::test
