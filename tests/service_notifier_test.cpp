@@ -34,8 +34,8 @@ public:
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, m_path.c_str(), sizeof address.sun_path - 1);
-        m_bound = m_fd >= 0 && m_path.size() < sizeof address.sun_path &&
-                  ::bind(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        m_bound = m_fd >= 0 && m_path.size() < sizeof address.sun_path
+                  && ::bind(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
         ::setenv("NOTIFY_SOCKET", m_path.c_str(), 1);
     }
     ~NotifySocket()
@@ -131,7 +131,7 @@ TEST(ServiceNotifier, TalksOnlyWhereTheManagerAsked)
             socket.emplace();
             ASSERT_TRUE(socket->bound());
         }
-        const char* pid = c.pid == EnvironmentCase::OurPid ? ours.c_str()
+        const char* pid = c.pid == EnvironmentCase::OurPid     ? ours.c_str()
                           : c.pid == EnvironmentCase::OtherPid ? other.c_str()
                                                                : nullptr;
         WatchdogEnvironment environment(c.usec, pid);

@@ -77,9 +77,8 @@ TEST(SignalWatcher, SignalsBecomeRequestsOnTheEventLoop)
         // The handler ran inside raise(); the requests wait for the event loop.
         EXPECT_TRUE(terminations.empty());
         EXPECT_EQ(reloads, 0);
-        EXPECT_TRUE(WaitFor([&] {
-            return terminations.size() + static_cast<std::size_t>(reloads) == c.raised.size();
-        }));
+        EXPECT_TRUE(
+            WaitFor([&] { return terminations.size() + static_cast<std::size_t>(reloads) == c.raised.size(); }));
         EXPECT_EQ(terminations, c.terminations);
         EXPECT_EQ(reloads, c.reloads);
         EXPECT_EQ(g_seenByPrevious, 0);
