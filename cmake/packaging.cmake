@@ -2,6 +2,9 @@
 # or scripts/package). Dependencies are found by dpkg-shlibdeps from the installed programs.
 
 target_compile_definitions(vantora PRIVATE VANTORA_VERSION="${PROJECT_VERSION}")
+if(TARGET vantora-unitsim)
+  target_compile_definitions(vantora-unitsim PRIVATE VANTORA_VERSION="${PROJECT_VERSION}")
+endif()
 
 # Manual pages, compressed as Debian installs them.
 find_program(GZIP_EXECUTABLE gzip REQUIRED)
@@ -45,3 +48,12 @@ add_test(NAME debian_package COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY
          -DVERSION=${PROJECT_VERSION} -DWORK=${CMAKE_BINARY_DIR}/package-check
          -P ${CMAKE_SOURCE_DIR}/tests/debian_package.cmake)
 set_tests_properties(debian_package PROPERTIES LABELS package TIMEOUT 600)
+
+# The launcher entry, as desktop-file-validate sees it: no error, warning or hint.
+find_program(DESKTOP_FILE_VALIDATE_EXECUTABLE desktop-file-validate)
+if(DESKTOP_FILE_VALIDATE_EXECUTABLE AND UNIX)
+  add_test(NAME desktop_file_validate COMMAND ${CMAKE_COMMAND} -DVALIDATE=${DESKTOP_FILE_VALIDATE_EXECUTABLE}
+           -DDESKTOP_FILE=${CMAKE_SOURCE_DIR}/resources/desktop/vantora.desktop
+           -P ${CMAKE_SOURCE_DIR}/tests/desktop_file_validate.cmake)
+  set_tests_properties(desktop_file_validate PROPERTIES LABELS package)
+endif()
