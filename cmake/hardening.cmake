@@ -5,6 +5,7 @@
 # Sanitizer and fuzz builds keep their own instrumentation and leave fortification out, as
 # AddressSanitizer replaces the same functions.
 option(VANTORA_HARDENING "Build with the hardening flags of Debian's packages" ON)
+set(VANTORA_FORTIFY OFF)  # on where _FORTIFY_SOURCE applies to the optimised configurations
 
 if(VANTORA_HARDENING AND NOT MSVC AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
   include(CheckPIESupported)
@@ -12,6 +13,7 @@ if(VANTORA_HARDENING AND NOT MSVC AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
   set(CMAKE_POSITION_INDEPENDENT_CODE ON)
   add_compile_options(-fstack-protector-strong)
   if(NOT VANTORA_SANITIZE AND NOT VANTORA_FUZZ)
+    set(VANTORA_FORTIFY ON)
     add_compile_options($<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-U_FORTIFY_SOURCE>
                         $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-D_FORTIFY_SOURCE=2>)
   endif()

@@ -79,12 +79,15 @@ include(CPack)
 # unpacks it into a scratch root, runs its post-install step there and the unpacked programs.
 add_test(NAME debian_package COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DCPACK=${CMAKE_CPACK_COMMAND}
          -DVERSION=${PROJECT_VERSION} -DREVISION=${VANTORA_DEBIAN_REVISION} -DMAINTAINER=${VANTORA_MAINTAINER}
+         -DHARDENED=${VANTORA_HARDENING}
+         -DFORTIFIED=$<AND:$<BOOL:${VANTORA_FORTIFY}>,$<CONFIG:Release,RelWithDebInfo,MinSizeRel>>
          -DWORK=${CMAKE_BINARY_DIR}/package-check -P ${CMAKE_SOURCE_DIR}/tests/debian_package.cmake)
 set_tests_properties(debian_package PROPERTIES LABELS package TIMEOUT 600 FIXTURES_SETUP debian_package_built)
 
-# Debian's own checks of the package that debian_package built: any error or warning fails.
+# Debian's own checks of the package that debian_package built: any error or warning fails. Not
+# for the sanitizer and fuzz builds, whose instrumented programs nobody ships.
 find_program(LINTIAN_EXECUTABLE lintian)
-if(LINTIAN_EXECUTABLE)
+if(LINTIAN_EXECUTABLE AND NOT VANTORA_SANITIZE AND NOT VANTORA_FUZZ)
   add_test(NAME debian_package_lintian COMMAND ${CMAKE_COMMAND} -DLINTIAN=${LINTIAN_EXECUTABLE}
            -DWORK=${CMAKE_BINARY_DIR}/package-check -P ${CMAKE_SOURCE_DIR}/tests/debian_package_lintian.cmake)
   set_tests_properties(debian_package_lintian PROPERTIES LABELS package TIMEOUT 600
