@@ -65,7 +65,8 @@ Options:
                         and the command code
   --state-file FILE     keep FILE holding the true state: position1 position2 activeRotator mode2
   --verbose             trace every frame on standard error
-  --help                show this text
+  --version             print the version and exit
+  --help                show this text and exit
 
 Example:
   vantora-unitsim --link /tmp/vantora-com1 --mode 2 --drop 5 --split 10 --seed 7
@@ -86,6 +87,10 @@ bool ParseUnitSimOptions(const std::vector<std::string>& args, UnitSimOptions& o
         }
         if (name == "--help" || name == "-h") {
             options.help = true;
+            continue;
+        }
+        if (name == "--version") {
+            options.version = true;
             continue;
         }
         if (name == "--verbose") {

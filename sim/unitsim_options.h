@@ -21,6 +21,7 @@ struct UnitSimOptions {
     std::string stateFile;
     bool verbose = false;
     bool help = false;
+    bool version = false;
 };
 
 // Reads the arguments (without the program name). Accepts "--name value" and "--name=value".

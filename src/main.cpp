@@ -1,6 +1,6 @@
-// Vantora: the antenna-rotator console. The command line knows --version and --help only;
-// environment variables (VANTORA_SETTINGS, VANTORA_COM<n>, VANTORA_TCP_PORT,
-// VANTORA_ROTCTLD_PORT) are the outside inputs.
+// Vantora: the antenna-rotator console. The command line knows --version and --help, and passes
+// the toolkit's own options on; anything else is refused. Environment variables (VANTORA_SETTINGS,
+// VANTORA_COM<n>, VANTORA_TCP_PORT, VANTORA_ROTCTLD_PORT) are the outside inputs: --help lists them.
 
 #include "app/command_line.h"
 #include "app/ui/main_window.h"
@@ -24,7 +24,7 @@ int main(int argc, char** argv)
 {
     // Answered before any window system is touched, so it works without a display.
     if (const auto reply = vantora::AnswerCommandLine(std::vector<std::string>(argv + 1, argv + argc), VANTORA_VERSION)) {
-        std::printf("%s\n", reply->line.c_str());
+        std::fputs(reply->text.c_str(), reply->standardError ? stderr : stdout);
         return reply->exitCode;
     }
     QApplication app(argc, argv);

@@ -1,17 +1,26 @@
 # Builds the Debian package of the build tree BUILD_DIR into WORK with CPACK, then checks it as
-# dpkg sees it: file list, control fields, the post-install step run against a scratch root,
-# and the unpacked program answering --version and --help.
+# dpkg sees it: file list, control fields, the changelog, the programs' hardening, the
+# post-install step run against a scratch root, and the unpacked programs answering --version
+# and --help and refusing an unknown option.
 cmake_minimum_required(VERSION 3.25)
 
+# Runs COMMAND, which must end with EXIT (default 0); OUTPUT gets standard output and error
+# together, STDERR standard error alone.
 function(run)
-  cmake_parse_arguments(RUN "" "OUTPUT" "COMMAND;ENV" ${ARGN})
+  cmake_parse_arguments(RUN "" "OUTPUT;STDERR;EXIT" "COMMAND;ENV" ${ARGN})
+  if(NOT DEFINED RUN_EXIT)
+    set(RUN_EXIT 0)
+  endif()
   execute_process(COMMAND ${CMAKE_COMMAND} -E env ${RUN_ENV} -- ${RUN_COMMAND}
                   RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR "${RUN_COMMAND} failed (${result}):\n${out}\n${err}")
+  if(NOT result EQUAL RUN_EXIT)
+    message(FATAL_ERROR "${RUN_COMMAND} ended with ${result}, expected ${RUN_EXIT}:\n${out}\n${err}")
   endif()
   if(RUN_OUTPUT)
     set(${RUN_OUTPUT} "${out}${err}" PARENT_SCOPE)
+  endif()
+  if(RUN_STDERR)
+    set(${RUN_STDERR} "${err}" PARENT_SCOPE)
   endif()
 endfunction()
 
@@ -20,7 +29,8 @@ file(MAKE_DIRECTORY "${WORK}")
 run(COMMAND "${CPACK}" -G DEB -B "${WORK}" --config "${BUILD_DIR}/CPackConfig.cmake" OUTPUT log)
 run(COMMAND dpkg --print-architecture OUTPUT arch)
 string(STRIP "${arch}" arch)
-set(deb "${WORK}/vantora_${VERSION}_${arch}.deb")
+set(package_version "${VERSION}-${REVISION}")
+set(deb "${WORK}/vantora_${package_version}_${arch}.deb")
 if(NOT EXISTS "${deb}")
   file(GLOB made "${WORK}/*.deb")
   message(FATAL_ERROR "no ${deb}; cpack made: ${made}\n${log}")
@@ -32,7 +42,9 @@ foreach(path
     "./usr/bin/vantora" "./usr/bin/vantora-unitsim"
     "./usr/share/applications/vantora.desktop"
     "./usr/share/icons/hicolor/scalable/apps/vantora.svg" "./usr/share/icons/hicolor/128x128/apps/vantora.png"
-    "./usr/share/man/man1/vantora.1.gz" "./usr/share/man/man1/vantora-unitsim.1.gz")
+    "./usr/share/man/man1/vantora.1.gz" "./usr/share/man/man1/vantora-unitsim.1.gz"
+    "./usr/share/doc/vantora/copyright" "./usr/share/doc/vantora/changelog.Debian.gz"
+    "./usr/share/lintian/overrides/vantora")
   string(REGEX REPLACE "([.+])" "\\\\\\1" pattern "${path}")
   if(NOT contents MATCHES " ${pattern}(\n|$)")
     message(FATAL_ERROR "${deb} lacks ${path}:\n${contents}")
@@ -51,7 +63,8 @@ foreach(field Package Version Architecture Section Maintainer Description Depend
   string(STRIP "${value}" value)
   set(control_${field} "${value}")
 endforeach()
-foreach(check "Package=vantora" "Version=${VERSION}" "Architecture=${arch}" "Section=hamradio")
+foreach(check "Package=vantora" "Version=${package_version}" "Architecture=${arch}" "Section=hamradio"
+              "Maintainer=${MAINTAINER}")
   string(REPLACE "=" ";" pair "${check}")
   list(GET pair 0 field)
   list(GET pair 1 expected)
@@ -87,12 +100,60 @@ if(uid STREQUAL "0")
   endif()
 endif()
 
+# The newest changelog entry is this package version's, signed by its maintainer.
+execute_process(COMMAND gzip -dc "${root}/usr/share/doc/vantora/changelog.Debian.gz" OUTPUT_VARIABLE changelog
+                RESULT_VARIABLE result)
+string(REGEX MATCH "^vantora \\(([^)]+)\\)" top "${changelog}")
+if(NOT result EQUAL 0 OR NOT CMAKE_MATCH_1 STREQUAL package_version)
+  message(FATAL_ERROR "the changelog's newest entry is '${top}', not ${package_version}:\n${changelog}")
+endif()
+string(FIND "${changelog}" "\n -- ${MAINTAINER}  " signed)
+if(signed EQUAL -1)
+  message(FATAL_ERROR "the changelog's entry is not signed by ${MAINTAINER}:\n${changelog}")
+endif()
+
+# Both programs stripped of symbols and of the .comment section; with HARDENED, built as Debian
+# builds its own: position-independent, relocations read-only and bound at start-up; with
+# FORTIFIED (optimised builds), the program's string and memory functions checked.
+foreach(program vantora vantora-unitsim)
+  set(path "${root}/usr/bin/${program}")
+  run(COMMAND readelf --file-header --program-headers --dynamic --section-headers --wide "${path}" OUTPUT elf)
+  if(HARDENED)
+    foreach(need "Type:[ ]+DYN" "GNU_RELRO" "FLAGS_1\\)[ ]+Flags: NOW PIE" "BIND_NOW")
+      if(NOT elf MATCHES "${need}")
+        message(FATAL_ERROR "${program} lacks ${need}:\n${elf}")
+      endif()
+    endforeach()
+  endif()
+  foreach(section .comment .symtab .debug_info)
+    string(REPLACE "." "\\." pattern "${section}")
+    if(elf MATCHES "\\] ${pattern} ")
+      message(FATAL_ERROR "${program} still has the section ${section}")
+    endif()
+  endforeach()
+endforeach()
+if(FORTIFIED)
+  run(COMMAND readelf --dyn-syms --wide "${root}/usr/bin/vantora" OUTPUT symbols)
+  if(NOT symbols MATCHES "__[a-z]+_chk@")
+    message(FATAL_ERROR "vantora calls no checked (_chk) function: built without _FORTIFY_SOURCE")
+  endif()
+endif()
+
 run(COMMAND "${root}/usr/bin/vantora" --version ENV "DISPLAY=" "QT_QPA_PLATFORM=" OUTPUT version)
 if(NOT version STREQUAL "vantora ${VERSION}\n")
   message(FATAL_ERROR "vantora --version printed '${version}'")
 endif()
+run(COMMAND "${root}/usr/bin/vantora-unitsim" --version OUTPUT version)
+if(NOT version STREQUAL "vantora-unitsim ${VERSION}\n")
+  message(FATAL_ERROR "vantora-unitsim --version printed '${version}'")
+endif()
 run(COMMAND "${root}/usr/bin/vantora" --help ENV "DISPLAY=" OUTPUT help)
-if(NOT help MATCHES "^Usage: vantora [^\n]*\n$")
+if(NOT help MATCHES "^Usage: vantora " OR NOT help MATCHES "VANTORA_ROTCTLD_PORT")
   message(FATAL_ERROR "vantora --help printed '${help}'")
+endif()
+# An unknown option does not start the program (no display is needed to find that out).
+run(COMMAND "${root}/usr/bin/vantora" --bogus ENV "DISPLAY=" "QT_QPA_PLATFORM=" EXIT 2 OUTPUT said STDERR refusal)
+if(NOT refusal MATCHES "^vantora: unknown option '--bogus'\nUsage: vantora " OR NOT said STREQUAL refusal)
+  message(FATAL_ERROR "vantora --bogus printed '${said}'")
 endif()
 message(STATUS "${deb}: ${control_Depends}")

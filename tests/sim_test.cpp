@@ -764,6 +764,31 @@ TEST(UnitSimOptions, ParsesEveryOption)
     UnitSimOptions onlyFor;
     ASSERT_TRUE(ParseUnitSimOptions({"--silence-for", "4"}, onlyFor, error));
     EXPECT_EQ(onlyFor.faults.silenceAfter, std::optional<std::chrono::microseconds>(0s));
+
+    UnitSimOptions version;
+    ASSERT_TRUE(ParseUnitSimOptions({"--seed", "3", "--version"}, version, error)) << error;
+    EXPECT_TRUE(version.version);
+    EXPECT_FALSE(version.help);
+    EXPECT_FALSE(options.version);
+}
+
+// The usage names every option the parser takes, so the text cannot fall behind the parser.
+TEST(UnitSimOptions, UsageListsEveryOptionTheParserTakes)
+{
+    const std::string usage = UnitSimUsage();
+    for (const std::string option :
+         {"--link", "--firmware", "--az-speed", "--el-speed", "--mode", "--settings-file", "--drop", "--corrupt",
+          "--split", "--split-delay", "--merge", "--silence-after", "--silence-for", "--seed", "--timing-log",
+          "--state-file", "--verbose", "--version", "--help"}) {
+        EXPECT_NE(usage.find("  " + option + " "), std::string::npos) << option;
+        const bool flag = option == "--verbose" || option == "--version" || option == "--help";
+        UnitSimOptions options;
+        std::string error;
+        std::vector<std::string> args{option};
+        if (!flag)
+            args.push_back(option == "--mode" ? "1" : "5");
+        EXPECT_TRUE(ParseUnitSimOptions(args, options, error)) << option << ": " << error;
+    }
 }
 
 TEST(UnitSimOptions, RefusesBadInput)

@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+#ifndef VANTORA_VERSION
+#define VANTORA_VERSION "unknown"
+#endif
+
 namespace {
 
 volatile std::sig_atomic_t g_stop = 0;
@@ -48,6 +52,10 @@ int main(int argc, char** argv)
     }
     if (options.help) {
         std::cout << UnitSimUsage();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "vantora-unitsim " << VANTORA_VERSION << '\n';
         return 0;
     }
 
