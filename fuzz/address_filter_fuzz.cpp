@@ -1,7 +1,7 @@
 // Any text as the "Accept from" field, and any sender: a filter that reads is either "anyone"
 // or a network with no bits outside its mask, a contiguous mask, and accepts its own network;
 // a dotted address that reads prints back to the same value.
-#include "net/address_filter.h"
+#include "common/address_filter.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -103,6 +103,11 @@ constexpr TranslationPair kAddedTable[] = {
     {"Accept from:", "Přijímat od:"},
     {"anyone (or 192.168.1.0/24)", "kohokoli (nebo 192.168.1.0/24)"},
     {"\"Accept from\" is not an IPv4 address or subnet", "„Přijímat od“ není adresa ani podsíť IPv4"},
+    // Hostile clients: a subnet with host bits, the N1MM port shared on request.
+    {"\"Accept from\" has address bits set beyond its prefix length (write the subnet's first address)",
+     "„Přijímat od“ má nastavené bity adresy za délkou prefixu (zapište první adresu podsítě)"},
+    {"Share the port with other programs (any local user could then read the datagrams)",
+     "Sdílet port s jinými programy (datagramy pak může číst kterýkoli místní uživatel)"},
 };
 
 }  // namespace

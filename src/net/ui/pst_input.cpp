@@ -6,7 +6,7 @@ PstInput::PstInput(RemoteStation& station, QObject* parent)
     : QObject(parent),
       m_handler(station),
       m_socket([this](const QByteArray& datagram, const QHostAddress& sender) { onDatagram(datagram, sender); },
-               false, this)
+               this)
 {
 }
 
