@@ -35,6 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         text.remove_prefix(sizeof sender);
     }
     const auto filter = vantora::ParseAddressFilter(text);
+    // Refused exactly when a reason is given.
+    Check(filter.has_value() == vantora::AddressFilterError(text).empty());
     if (filter) {
         Check(filter->Accepts(std::nullopt) == filter->anyone);
         if (filter->anyone) {

@@ -121,7 +121,10 @@ protected:
 
 TEST_F(TcpServerScopeTest, ListensWhereAskedAndServesOnlyWhomAcceptFromAdmits)
 {
-    EXPECT_EQ(server->statusText(), QStringLiteral("Listening on [::]:%1").arg(server->serverPort()));
+    // Every address, as the server always listened.
+    EXPECT_EQ(server->statusText(), QStringLiteral("Listening on %1:%2")
+                                        .arg(QHostAddress(QHostAddress::Any).toString())
+                                        .arg(server->serverPort()));
 
     server->configure({"127.0.0.1", ""});
     ASSERT_TRUE(server->isListening());
