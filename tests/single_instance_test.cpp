@@ -191,9 +191,10 @@ TEST_F(ProgramProcesses, SecondStartEndsWithCodeZeroWhileTheFirstRuns)
 
 TEST_F(ProgramProcesses, AGuardThatCannotListenIsNoReasonToStayClosed)
 {
-    // The temporary folder cannot hold a socket: the program starts anyway and says why.
+    // The "temporary folder" is a file, so no socket can be made in it: the program starts
+    // anyway and says why.
     environment.remove("XDG_RUNTIME_DIR");
-    environment.insert("TMPDIR", dir.filePath("no-such-folder"));
+    environment.insert("TMPDIR", dir.filePath("settings.conf"));
     QProcess program;
     startProgram(program);
     EXPECT_FALSE(program.waitForFinished(3000)) << "exit code " << program.exitCode();

@@ -71,7 +71,10 @@ QString GuardFolder(const QString& runtimeDir)
 #else
     (void)runtimeDir;
 #endif
-    return QDir::tempPath();
+    // Empty when TMPDIR names no folder: a relative name would put the socket wherever the
+    // program was started.
+    const QString temporary = QDir::tempPath();
+    return temporary.isEmpty() ? QStringLiteral("/tmp") : temporary;
 }
 
 SingleInstanceGuard::SingleInstanceGuard(const QString& key, QObject* parent) : QObject(parent)
