@@ -38,7 +38,8 @@ bool HasOpeningTag(const std::string& text, const std::string& name)
         const std::size_t next = at + open.size();
         if (next < text.size() && text[next] == '>')
             return true;
-        const bool blank = next < text.size() && (text[next] == ' ' || text[next] == '\t' || text[next] == '\r' || text[next] == '\n');
+        const bool blank =
+            next < text.size() && (text[next] == ' ' || text[next] == '\t' || text[next] == '\r' || text[next] == '\n');
         if (blank && text.find('>', next) != std::string::npos)
             return true;
     }

@@ -37,7 +37,8 @@ std::vector<std::string> FeedInPieces(std::string_view stream, std::string_view 
     std::size_t cut = 0;
     while (!stream.empty()) {
         // Each cut byte gives the length of the next read, 1..16.
-        const std::size_t length = cuts.empty() ? stream.size() : static_cast<unsigned char>(cuts[cut++ % cuts.size()]) % 16 + 1;
+        const std::size_t length =
+            cuts.empty() ? stream.size() : static_cast<unsigned char>(cuts[cut++ % cuts.size()]) % 16 + 1;
         const std::string_view piece = stream.substr(0, length);
         stream.remove_prefix(piece.size());
         for (std::string& m : framer.Feed(piece))

@@ -3,10 +3,10 @@
 // address keeps no more than its share against others, and ten minutes of silence close a
 // connection. Clients come from several loopback addresses (127.0.0.2, ...) to be told apart.
 #include "net/ui/rotctld_server.h"
-#include "track/ui/tcp_command_server.h"
 #include "support/event_wait.h"
 #include "support/recording_rotctld_actions.h"
 #include "support/target_sink_mock.h"
+#include "track/ui/tcp_command_server.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>
@@ -49,8 +49,8 @@ class TcpAdmissionTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        server = std::make_unique<TcpCommandServer>(sink, [] { return 7; }, TcpCommandServer::Report{}, nullptr,
-                                                    quint16(0));
+        server = std::make_unique<TcpCommandServer>(
+            sink, [] { return 7; }, TcpCommandServer::Report{}, nullptr, quint16(0));
         ASSERT_TRUE(server->isListening());
         server->setClock([this] { return clockMs; });
     }
@@ -59,7 +59,8 @@ protected:
     void fill(int count, int firstHost)
     {
         for (int i = 0; i < count; ++i) {
-            const QByteArray source = "127.0.0." + QByteArray::number(firstHost + i / TcpCommandServer::kMaxClientsPerAddress);
+            const QByteArray source =
+                "127.0.0." + QByteArray::number(firstHost + i / TcpCommandServer::kMaxClientsPerAddress);
             clients.push_back(ClientFrom(source.constData(), server->serverPort()));
         }
         ASSERT_TRUE(WaitFor([&] { return server->clientCount() == count; })) << server->clientCount();

@@ -102,9 +102,10 @@ TEST(SingleInstanceGuard, AnotherUsersSocketDoesNotStopTheStart)
         GTEST_SKIP() << "needs root to run a listener as another user (setpriv)";
     QTemporaryDir shared;
     ASSERT_TRUE(shared.isValid());
-    ASSERT_TRUE(QFile::setPermissions(shared.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                                         QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther |
-                                                         QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup));
+    ASSERT_TRUE(QFile::setPermissions(
+        shared.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                           | QFileDevice::WriteOther | QFileDevice::ExeOther | QFileDevice::ReadGroup
+                           | QFileDevice::WriteGroup | QFileDevice::ExeGroup));
     const QByteArray tmp = shared.path().toUtf8();
     ScopedEnv noRuntime("XDG_RUNTIME_DIR", nullptr);
     ScopedEnv sharedTmp("TMPDIR", &tmp);

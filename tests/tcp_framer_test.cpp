@@ -13,9 +13,9 @@ namespace {
 
 struct FramerCase {
     const char* name;
-    std::vector<std::string> writes;        // fed one after another
-    std::vector<std::string> messages;      // all that came out
-    std::string pending;                    // left waiting at the end
+    std::vector<std::string> writes;    // fed one after another
+    std::vector<std::string> messages;  // all that came out
+    std::string pending;                // left waiting at the end
 };
 
 TEST(TcpMessageFramer, CutsTheStreamByTheMessagesLayout)

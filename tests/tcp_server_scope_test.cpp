@@ -2,11 +2,11 @@
 // window's section, and the server over real loopback sockets.
 #include "net/ui/network_dialog.h"
 #include "net/ui/tcp_server_section.h"
-#include "track/tcp_server_settings.h"
-#include "track/ui/tcp_command_server.h"
 #include "support/event_wait.h"
 #include "support/fake_settings_store.h"
 #include "support/target_sink_mock.h"
+#include "track/tcp_server_settings.h"
+#include "track/ui/tcp_command_server.h"
 
 #include <QComboBox>
 #include <QHostAddress>
@@ -95,8 +95,8 @@ class TcpServerScopeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        server = std::make_unique<TcpCommandServer>(sink, [] { return 7; }, TcpCommandServer::Report{}, nullptr,
-                                                    quint16(0));
+        server = std::make_unique<TcpCommandServer>(
+            sink, [] { return 7; }, TcpCommandServer::Report{}, nullptr, quint16(0));
         ASSERT_TRUE(server->isListening());
     }
 
@@ -111,7 +111,8 @@ protected:
             return false;
         client.write("$00");
         client.flush();
-        WaitFor([&] { return client.bytesAvailable() >= 8 || client.state() == QAbstractSocket::UnconnectedState; }, 5000);
+        WaitFor([&] { return client.bytesAvailable() >= 8 || client.state() == QAbstractSocket::UnconnectedState; },
+                5000);
         return client.readAll() == "$00#007@";
     }
 
@@ -122,9 +123,9 @@ protected:
 TEST_F(TcpServerScopeTest, ListensWhereAskedAndServesOnlyWhomAcceptFromAdmits)
 {
     // Every address, as the server always listened.
-    EXPECT_EQ(server->statusText(), QStringLiteral("Listening on %1:%2")
-                                        .arg(QHostAddress(QHostAddress::Any).toString())
-                                        .arg(server->serverPort()));
+    EXPECT_EQ(
+        server->statusText(),
+        QStringLiteral("Listening on %1:%2").arg(QHostAddress(QHostAddress::Any).toString()).arg(server->serverPort()));
 
     server->configure({"127.0.0.1", ""});
     ASSERT_TRUE(server->isListening());

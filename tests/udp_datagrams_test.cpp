@@ -58,9 +58,15 @@ TEST(N1mmDatagram, EachDatagramAndItsEffect)
         {"beyond 360 wraps", GoTo("x", "350", "20", "0"), "", 0, {"target 1 10 0"}},
         {"negative wraps", GoTo("x", "-30", "0", "0"), "", 0, {"target 1 330 0"}},
         {"359.6 rounds to 360", GoTo("x", "359.6", "0", "0"), "", 0, {"target 1 360 0"}},
-        {"case of the tags ignored", "<n1mmrotor><ROTOR>x</ROTOR><GoAzi>77</GoAzi></n1mmrotor>", "", 0,
+        {"case of the tags ignored",
+         "<n1mmrotor><ROTOR>x</ROTOR><GoAzi>77</GoAzi></n1mmrotor>",
+         "",
+         0,
          {"target 1 77 0"}},
-        {"blanks and line ends around values", "<N1MMRotor>\r\n <goazi> 12.0 </goazi>\n</N1MMRotor>", "", 0,
+        {"blanks and line ends around values",
+         "<N1MMRotor>\r\n <goazi> 12.0 </goazi>\n</N1MMRotor>",
+         "",
+         0,
          {"target 1 12 0"}},
         {"the stop", kStop, "", 0, {"stop"}},
         {"no N1MMRotor tag", "<rotor>x</rotor><goazi>45</goazi>", "", 0, {}},
@@ -73,11 +79,17 @@ TEST(N1mmDatagram, EachDatagramAndItsEffect)
         {"unclosed goazi", "<N1MMRotor><goazi>45", "", 0, {}},
         // Attributes on the tags the parser looks for; a longer tag name is another tag.
         {"root with a namespace attribute",
-         "<N1MMRotor xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><rotor>x</rotor><goazi>45</goazi></N1MMRotor>",
-         "", 0, {"target 1 45 0"}},
+         "<N1MMRotor "
+         "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><rotor>x</rotor><goazi>45</goazi></N1MMRotor>",
+         "",
+         0,
+         {"target 1 45 0"}},
         {"attributes on every tag",
-         "<N1MMRotor a=\"1\">\n<rotor\tid='2'>x</rotor><goazi unit=\"deg\">50</goazi><offset v=\"\">5</offset></N1MMRotor>",
-         "x", 0, {"target 1 55 0"}},
+         "<N1MMRotor a=\"1\">\n<rotor\tid='2'>x</rotor><goazi unit=\"deg\">50</goazi><offset "
+         "v=\"\">5</offset></N1MMRotor>",
+         "x",
+         0,
+         {"target 1 55 0"}},
         {"attribute on stop", "<N1MMRotor><stop kind=\"all\"><rotor>x</rotor></stop></N1MMRotor>", "", 0, {"stop"}},
         {"a longer root name is not the root", "<N1MMRotorX><goazi>45</goazi></N1MMRotorX>", "", 0, {}},
         {"a longer tag name is not goazi", "<N1MMRotor><goazimuth>45</goazimuth></N1MMRotor>", "", 0, {}},
@@ -125,7 +137,7 @@ TEST(N1mmDatagram, StatusNamesTheRotorThatLastAskedWhenNoneIsConfigured)
     EXPECT_EQ(N1mmStatusName("", handler.LastRotor()), "");
     ASSERT_TRUE(handler.OnDatagram(GoTo(" Tribander ", "45", "0", "0"), ""));
     EXPECT_EQ(N1mmStatusName("", handler.LastRotor()), "Tribander");
-    EXPECT_EQ(N1mmStatusName(" Beam ", handler.LastRotor()), "Beam");  // configured wins
+    EXPECT_EQ(N1mmStatusName(" Beam ", handler.LastRotor()), "Beam");        // configured wins
     EXPECT_FALSE(handler.OnDatagram(GoTo("Other", "north", "0", "0"), ""));  // not acted on
     EXPECT_EQ(N1mmStatusName("", handler.LastRotor()), "Tribander");
     ASSERT_TRUE(handler.OnDatagram(kStop, ""));
@@ -174,8 +186,10 @@ TEST(PstDatagram, EachCommandAndItsEffect)
         {"elevation below 0 ignored", "<PST><ELEVATION>-1</ELEVATION></PST>", {}, {}},
         {"elevation -0.5 is 0", "<PST><ELEVATION>-0.5</ELEVATION></PST>", {"target 2 0 0"}, {}},
         {"both", "<PST><AZIMUTH>200</AZIMUTH><ELEVATION>20</ELEVATION></PST>", {"target 3 200 20"}, {}},
-        {"both, elevation out of range", "<PST><AZIMUTH>200</AZIMUTH><ELEVATION>200</ELEVATION></PST>",
-         {"target 1 200 0"}, {}},
+        {"both, elevation out of range",
+         "<PST><AZIMUTH>200</AZIMUTH><ELEVATION>200</ELEVATION></PST>",
+         {"target 1 200 0"},
+         {}},
         {"stop", "<PST><STOP>1</STOP></PST>", {"stop"}, {}},
         {"stop 0 does nothing", "<PST><STOP>0</STOP></PST>", {}, {}},
         {"park", "<PST><PARK>1</PARK></PST>", {"park"}, {}},
@@ -236,20 +250,11 @@ TEST(DatagramText, Numbers)
     };
     const NumberCase numbers[] = {
         {"150.000000.2", false, 150.0},  // "%f.2"
-        {"7.5.2", false, 7.5},
-        {" -3.25 ", false, -3.25},
-        {"45", false, 45.0},
-        {"12,5.2", true, 12.5},
-        {"  -3.25xyz", false, std::nullopt},
-        {"1e3", false, std::nullopt},
-        {"1e999", false, std::nullopt},
-        {"0x10", false, std::nullopt},
-        {"7.5.", false, std::nullopt},
-        {"7.5.2x", false, std::nullopt},
-        {"7.5 .2", false, std::nullopt},
-        {"12..2", false, std::nullopt},
-        {"x7", false, std::nullopt},
-        {"", false, std::nullopt},
+        {"7.5.2", false, 7.5},           {" -3.25 ", false, -3.25},           {"45", false, 45.0},
+        {"12,5.2", true, 12.5},          {"  -3.25xyz", false, std::nullopt}, {"1e3", false, std::nullopt},
+        {"1e999", false, std::nullopt},  {"0x10", false, std::nullopt},       {"7.5.", false, std::nullopt},
+        {"7.5.2x", false, std::nullopt}, {"7.5 .2", false, std::nullopt},     {"12..2", false, std::nullopt},
+        {"x7", false, std::nullopt},     {"", false, std::nullopt},
     };
     for (const NumberCase& c : numbers)
         EXPECT_EQ(DatagramNumber(c.text, c.commaDecimal), c.expected) << c.text;

@@ -290,7 +290,8 @@ TEST(N1mmInput, SharesItsPortOnlyWhenAskedTo)
 {
     // Another program on this computer that listens to the same broadcasts and binds shared.
     const auto bindShared = [](QUdpSocket& socket, quint16 port) {
-        return socket.bind(QHostAddress::AnyIPv4, port, QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
+        return socket.bind(QHostAddress::AnyIPv4, port,
+                           QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
     };
     {
         QUdpSocket other;

@@ -20,7 +20,8 @@ std::size_t ConnectionAdmission::LongestSilent(Pred from) const
 {
     std::size_t found = static_cast<std::size_t>(-1);
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        if (from(m_entries[i]) && (found == static_cast<std::size_t>(-1) || m_entries[i].lastHeardMs < m_entries[found].lastHeardMs))
+        if (from(m_entries[i])
+            && (found == static_cast<std::size_t>(-1) || m_entries[i].lastHeardMs < m_entries[found].lastHeardMs))
             found = i;
     }
     return found;
@@ -42,7 +43,9 @@ ConnectionAdmission::Decision ConnectionAdmission::Admit(Id id, std::string_view
         m_entries.push_back({id, std::string(address), nowMs});
         return {true, std::nullopt};
     }
-    const auto silentEnough = [&](std::size_t i) { return i != kNone && nowMs - m_entries[i].lastHeardMs >= kMakeRoomSilenceMs; };
+    const auto silentEnough = [&](std::size_t i) {
+        return i != kNone && nowMs - m_entries[i].lastHeardMs >= kMakeRoomSilenceMs;
+    };
 
     if (CountFrom(address) >= m_perAddress) {
         const std::size_t own = LongestSilent([&](const Entry& e) { return e.address == address; });

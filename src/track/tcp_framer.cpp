@@ -54,12 +54,8 @@ std::vector<std::string> TcpMessageFramer::Feed(std::string_view bytes)
             messages.emplace_back(all.substr(at, length));
             at = all.find('$', at + length);
             break;
-        case Shape::Unfinished:
-            m_pending.assign(all.substr(at));
-            return messages;
-        case Shape::NoMessage:
-            at = all.find('$', at + 1);
-            break;
+        case Shape::Unfinished: m_pending.assign(all.substr(at)); return messages;
+        case Shape::NoMessage: at = all.find('$', at + 1); break;
         }
     }
     return messages;

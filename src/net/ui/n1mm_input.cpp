@@ -6,8 +6,7 @@ N1mmInput::N1mmInput(RemoteStation& station, QObject* parent)
     : QObject(parent),
       m_station(station),
       m_handler(station),
-      m_socket([this](const QByteArray& datagram, const QHostAddress& sender) { onDatagram(datagram, sender); },
-               this)
+      m_socket([this](const QByteArray& datagram, const QHostAddress& sender) { onDatagram(datagram, sender); }, this)
 {
     m_elapsed.start();
     m_statusTimer.setInterval(static_cast<int>(N1mmStatusClock::kMovingIntervalMs));

@@ -114,8 +114,9 @@ void RotctldServer::acceptClients()
         }
         if (decision.close) {
             // The connection silent longest makes room.
-            const auto victim = std::find_if(m_clients.begin(), m_clients.end(),
-                                             [&](const auto& entry) { return ClientId(entry.first) == *decision.close; });
+            const auto victim = std::find_if(m_clients.begin(), m_clients.end(), [&](const auto& entry) {
+                return ClientId(entry.first) == *decision.close;
+            });
             if (victim != m_clients.end())
                 dropClient(victim->first);
         }
@@ -128,7 +129,8 @@ void RotctldServer::acceptClients()
         socket->setReadBufferSize(kReadBufferBytes);
         // Each reply leaves at once: clients wait for it before their next command.
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { m_admission.Heard(ClientId(socket), m_clock()); });
+        connect(socket, &QTcpSocket::readyRead, this,
+                [this, socket] { m_admission.Heard(ClientId(socket), m_clock()); });
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readClient(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { dropClient(socket); });
         connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] {

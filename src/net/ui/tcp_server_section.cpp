@@ -17,8 +17,8 @@ constexpr int kAcceptFromMax = 64;  // characters, as the UDP inputs' field
 
 }  // namespace
 
-TcpServerSection::TcpServerSection(std::function<QString(const StatusTranslateFn&)> status,
-                                   StatusTranslateFn translate, QWidget* parent)
+TcpServerSection::TcpServerSection(std::function<QString(const StatusTranslateFn&)> status, StatusTranslateFn translate,
+                                   QWidget* parent)
     : NetworkSection(parent), m_translate(std::move(translate))
 {
     m_control.status = std::move(status);

@@ -16,9 +16,9 @@ namespace vantora {
 
 // What the section reaches of the server; every function must be set.
 struct TcpServerControl {
-    std::function<TcpServerSettings()> stored;                   // the stored values
-    std::function<void(const TcpServerSettings&)> storeAndApply; // store them and apply at once
-    std::function<QString(const StatusTranslateFn&)> status;     // the server's status line
+    std::function<TcpServerSettings()> stored;                    // the stored values
+    std::function<void(const TcpServerSettings&)> storeAndApply;  // store them and apply at once
+    std::function<QString(const StatusTranslateFn&)> status;      // the server's status line
 };
 
 class TcpServerSection : public NetworkSection {

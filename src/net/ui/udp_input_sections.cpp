@@ -69,7 +69,8 @@ N1mmSection::N1mmSection(UdpInputs& inputs, StatusTranslateFn translate, QWidget
     m_form->addRow(tr8("Rotor name:"), m_rotor);
     m_statusPort = newPort(QStringLiteral("N1mmStatusPort"));
     m_form->addRow(tr8("Status port:"), m_statusPort);
-    m_shareAddress = new QCheckBox(tr8("Share the port with other programs (any local user could then read the datagrams)"), this);
+    m_shareAddress =
+        new QCheckBox(tr8("Share the port with other programs (any local user could then read the datagrams)"), this);
     m_shareAddress->setObjectName(QStringLiteral("N1mmShareAddress"));
     m_form->addRow(m_shareAddress);
     addAcceptFromAndStatus();

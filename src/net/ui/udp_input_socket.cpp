@@ -8,8 +8,7 @@
 
 namespace vantora {
 
-UdpInputSocket::UdpInputSocket(Handler handler, QObject* parent)
-    : QObject(parent), m_handler(std::move(handler))
+UdpInputSocket::UdpInputSocket(Handler handler, QObject* parent) : QObject(parent), m_handler(std::move(handler))
 {
     connect(&m_socket, &QUdpSocket::readyRead, this, &UdpInputSocket::readPending);
 }

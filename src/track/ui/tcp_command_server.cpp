@@ -111,9 +111,11 @@ void TcpCommandServer::configure(const TcpServerSettings& settings)
 
 QString TcpCommandServer::statusText(const StatusTranslateFn& translate) const
 {
-    const QString where = ListenAddressText(m_address.toString(), m_server.isListening() ? m_server.serverPort() : m_port);
+    const QString where =
+        ListenAddressText(m_address.toString(), m_server.isListening() ? m_server.serverPort() : m_port);
     if (!m_filterError.empty())
-        return CannotListenText(translate, where, QString::fromStdString(translate ? translate(m_filterError) : m_filterError));
+        return CannotListenText(translate, where,
+                                QString::fromStdString(translate ? translate(m_filterError) : m_filterError));
     if (m_server.isListening())
         return ListeningText(translate, where);
     return CannotListenText(translate, where, m_listenError);
@@ -154,8 +156,9 @@ void TcpCommandServer::acceptClients()
         }
         if (decision.close) {
             // The connection silent longest makes room.
-            const auto victim = std::find_if(m_clients.begin(), m_clients.end(),
-                                             [&](const auto& entry) { return ClientId(entry.first) == *decision.close; });
+            const auto victim = std::find_if(m_clients.begin(), m_clients.end(), [&](const auto& entry) {
+                return ClientId(entry.first) == *decision.close;
+            });
             if (victim != m_clients.end())
                 dropClient(victim->first);
         }
