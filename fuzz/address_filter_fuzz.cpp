@@ -1,7 +1,7 @@
 // Any text as the "Accept from" field, and any sender: a filter that reads is either "anyone"
 // or a network with no bits outside its mask, a contiguous mask, and accepts its own network;
 // a dotted address that reads prints back to the same value.
-#include "net/address_filter.h"
+#include "common/address_filter.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,6 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         text.remove_prefix(sizeof sender);
     }
     const auto filter = vantora::ParseAddressFilter(text);
+    // Refused exactly when a reason is given.
+    Check(filter.has_value() == vantora::AddressFilterError(text).empty());
     if (filter) {
         Check(filter->Accepts(std::nullopt) == filter->anyone);
         if (filter->anyone) {

@@ -1,6 +1,6 @@
 // Any bytes as an N1MM Logger+ rotor datagram, with any rotor-name filter and present azimuth:
 // at most one action; a go-to is an azimuth 0..360 for the selected azimuth rotator; nothing
-// happens without <N1MMRotor>, and a stop needs <stop>. The status text keeps its shape.
+// happens without <N1MMRotor> (attributes allowed), and a stop needs <stop>. The status text keeps its shape.
 #include "net/n1mm_datagram.h"
 
 #include <cstddef>
@@ -27,6 +27,23 @@ std::string Lower(std::string_view text)
             c = static_cast<char>(c - 'A' + 'a');
     }
     return lower;
+}
+
+// An opening tag as loggers write it: "<name>" or "<name", a blank, attributes and ">", in
+// lower case `text`.
+bool HasOpeningTag(const std::string& text, const std::string& name)
+{
+    const std::string open = "<" + name;
+    for (std::size_t at = text.find(open); at != std::string::npos; at = text.find(open, at + 1)) {
+        const std::size_t next = at + open.size();
+        if (next < text.size() && text[next] == '>')
+            return true;
+        const bool blank =
+            next < text.size() && (text[next] == ' ' || text[next] == '\t' || text[next] == '\r' || text[next] == '\n');
+        if (blank && text.find('>', next) != std::string::npos)
+            return true;
+    }
+    return false;
 }
 
 class Station : public vantora::RemoteStation {
@@ -81,12 +98,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(station.calls.size() <= 1);
     Check(acted == (station.calls.size() == 1));
     if (acted)
-        Check(lower.find("<n1mmrotor>") != std::string::npos);
+        Check(HasOpeningTag(lower, "n1mmrotor"));
     if (!station.calls.empty() && station.calls[0] == "stop")
-        Check(lower.find("<stop>") != std::string::npos);
+        Check(HasOpeningTag(lower, "stop"));
     if (!station.calls.empty() && station.calls[0] == "target") {
         Check(station.code == 1 && station.value1 >= 0 && station.value1 <= 360 && station.value2 == 0);
-        Check(lower.find("<goazi>") != std::string::npos);
+        Check(HasOpeningTag(lower, "goazi"));
     }
     Check(station.calls.empty() || station.calls[0] == "stop" || station.calls[0] == "target");
 

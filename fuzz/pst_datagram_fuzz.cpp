@@ -51,18 +51,31 @@ public:
     int Elevation() const override { return elevation; }
 };
 
-bool HasPstTag(std::string_view text)
+// An opening tag as loggers write it: "<name>" or "<name", a blank, attributes and ">", in
+// lower case `text`.
+bool HasOpeningTag(const std::string& text, const std::string& name)
 {
-    for (std::size_t i = 0; i + 5 <= text.size(); ++i) {
-        std::string part(text.substr(i, 5));
-        for (char& c : part) {
-            if (c >= 'a' && c <= 'z')
-                c = static_cast<char>(c - 'a' + 'A');
-        }
-        if (part == "<PST>")
+    const std::string open = "<" + name;
+    for (std::size_t at = text.find(open); at != std::string::npos; at = text.find(open, at + 1)) {
+        const std::size_t next = at + open.size();
+        if (next < text.size() && text[next] == '>')
+            return true;
+        const bool blank =
+            next < text.size() && (text[next] == ' ' || text[next] == '\t' || text[next] == '\r' || text[next] == '\n');
+        if (blank && text.find('>', next) != std::string::npos)
             return true;
     }
     return false;
+}
+
+bool HasPstTag(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return HasOpeningTag(lower, "pst");
 }
 
 }  // namespace

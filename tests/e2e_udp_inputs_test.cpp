@@ -94,8 +94,8 @@ TEST_F(UdpInputsEndToEnd, N1mmGoToReachesTheUnitAndTheLoggerHearsTheHeading)
                          "<bidirectional>0</bidirectional><freqband>14.0</freqband></N1MMRotor>",
                          kLoopback, n1mmPort);
     ASSERT_TRUE(unitReaches(133));
-    EXPECT_EQ(receiveUntil(loggerStatus, [](const QByteArray& d) { return d == "Vantora @ 1330"; }),
-              "Vantora @ 1330");
+    // No rotor name configured: the heading is reported for the rotor that asked.
+    EXPECT_EQ(receiveUntil(loggerStatus, [](const QByteArray& d) { return d == "NAME @ 1330"; }), "NAME @ 1330");
 
     logger.writeDatagram("<N1MMRotor><rotor>NAME</rotor><goazi>350</goazi></N1MMRotor>", kLoopback, n1mmPort);
     ASSERT_TRUE(WaitFor([&] { return e2e.unitTruth()->position1 > 200; }));

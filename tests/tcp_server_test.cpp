@@ -101,7 +101,7 @@ TEST_F(TcpServerTest, AnswersQueriesWithTheBeamAzimuthOfTheMoment)
     beam = -13;
     EXPECT_EQ(query(*client), "$00#0-1-3@");
     beam = 7;
-    EXPECT_EQ(send(*client, "$00abcdefg"), std::vector<QByteArray>{"$00abcdefg"});
+    EXPECT_EQ(send(*client, "$00abcdefg"), std::vector<QByteArray>{"$00"});
     EXPECT_EQ(receive(*client, 8), "$00#007@");
     EXPECT_TRUE(reports.isEmpty());
 }
@@ -111,9 +111,13 @@ TEST_F(TcpServerTest, SetMessagesGoToNastavAndOthersAreIgnored)
     struct Case {
         QByteArray message;
         std::optional<int> azimuth;  // Nastav(1, azimuth, 0)
+        std::vector<QByteArray> cut;  // the messages the server took from it
     };
     const Case cases[] = {
-        {"$01#123@", 123}, {"$01 000@@@", 0}, {"$01#361", {}}, {QByteArray("\x00\xff\x01", 3), {}},
+        {"$01#123@", 123, {"$01#123"}},
+        {"$01 000@@@", 0, {"$01 000"}},
+        {"$01#361", {}, {"$01#361"}},
+        {QByteArray("\x00\xff\x01", 3), {}, {}},
     };
     beam = 42;
     auto client = connectClient();
@@ -121,25 +125,58 @@ TEST_F(TcpServerTest, SetMessagesGoToNastavAndOthersAreIgnored)
         SCOPED_TRACE(c.message.toStdString());
         if (c.azimuth)
             EXPECT_CALL(sink, Nastav(1, *c.azimuth, 0));
-        EXPECT_EQ(send(*client, c.message), std::vector<QByteArray>{c.message});
+        EXPECT_EQ(send(*client, c.message, c.cut.size()), c.cut);
         ::testing::Mock::VerifyAndClearExpectations(&sink);
         // No reply to the message itself: the next bytes are the answer to a query.
         EXPECT_EQ(query(*client), "$00#042@");
     }
 }
 
-TEST_F(TcpServerTest, ReadsABurstInTenByteSlices)
+TEST_F(TcpServerTest, TakesEachMessageOfABurst)
 {
     auto client = connectClient();
     beam = 7;
     EXPECT_CALL(sink, Nastav(1, 123, 0));
     const auto messages = send(*client, "$00xxxxxxx$01#123@xx$00", 3);
-    EXPECT_EQ(messages, (std::vector<QByteArray>{"$00xxxxxxx", "$01#123@xx", "$00"}));
+    EXPECT_EQ(messages, (std::vector<QByteArray>{"$00", "$01#123", "$00"}));
     EXPECT_EQ(receive(*client, 16), "$00#007@$00#007@");
 
-    // Two queries run together are one message: one reply.
-    EXPECT_EQ(send(*client, "$00$00"), std::vector<QByteArray>{"$00$00"});
-    EXPECT_EQ(query(*client), "$00#007@$00#007@");
+    // Two queries run together are two messages: two replies.
+    EXPECT_EQ(send(*client, "$00$00", 2), (std::vector<QByteArray>{"$00", "$00"}));
+    EXPECT_EQ(query(*client), "$00#007@$00#007@$00#007@");
+}
+
+// Messages written together are each taken, a message written in pieces is put together: the
+// audit's three cases, over a real connection.
+TEST_F(TcpServerTest, MergedMessagesAreEachTakenAndASplitOneIsReassembled)
+{
+    auto client = connectClient();
+    beam = 7;
+    {
+        SCOPED_TRACE("a query then a set in one write");
+        EXPECT_CALL(sink, Nastav(1, 123, 0));
+        EXPECT_EQ(send(*client, "$00$01#123@", 2), (std::vector<QByteArray>{"$00", "$01#123"}));
+        EXPECT_EQ(receive(*client, 8), "$00#007@");
+        ::testing::Mock::VerifyAndClearExpectations(&sink);
+    }
+    {
+        SCOPED_TRACE("a set then a query in one write");
+        EXPECT_CALL(sink, Nastav(1, 124, 0));
+        EXPECT_EQ(send(*client, "$01#124@$00", 2), (std::vector<QByteArray>{"$01#124", "$00"}));
+        EXPECT_EQ(receive(*client, 8), "$00#007@");
+        ::testing::Mock::VerifyAndClearExpectations(&sink);
+    }
+    {
+        SCOPED_TRACE("a set in two writes 60 ms apart");
+        EXPECT_CALL(sink, Nastav(1, 125, 0));
+        client->write("$01#");
+        client->flush();
+        QElapsedTimer pause;
+        pause.start();
+        WaitFor([&] { return pause.elapsed() >= 60; });
+        EXPECT_EQ(send(*client, "125@"), std::vector<QByteArray>{"$01#125"});
+        EXPECT_EQ(query(*client), "$00#007@");
+    }
 }
 
 TEST_F(TcpServerTest, ServesTwoClientsIndependently)

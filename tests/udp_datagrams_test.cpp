@@ -1,6 +1,6 @@
 // What N1MM Logger+ rotor datagrams and PstRotator-style commands ask of the station, the
 // "Accept from" filter, the N1MM status text and timing, and the stored values of both inputs.
-#include "net/address_filter.h"
+#include "common/address_filter.h"
 #include "net/datagram_text.h"
 #include "net/n1mm_datagram.h"
 #include "net/pending_target.h"
@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,9 +58,15 @@ TEST(N1mmDatagram, EachDatagramAndItsEffect)
         {"beyond 360 wraps", GoTo("x", "350", "20", "0"), "", 0, {"target 1 10 0"}},
         {"negative wraps", GoTo("x", "-30", "0", "0"), "", 0, {"target 1 330 0"}},
         {"359.6 rounds to 360", GoTo("x", "359.6", "0", "0"), "", 0, {"target 1 360 0"}},
-        {"case of the tags ignored", "<n1mmrotor><ROTOR>x</ROTOR><GoAzi>77</GoAzi></n1mmrotor>", "", 0,
+        {"case of the tags ignored",
+         "<n1mmrotor><ROTOR>x</ROTOR><GoAzi>77</GoAzi></n1mmrotor>",
+         "",
+         0,
          {"target 1 77 0"}},
-        {"blanks and line ends around values", "<N1MMRotor>\r\n <goazi> 12.0 </goazi>\n</N1MMRotor>", "", 0,
+        {"blanks and line ends around values",
+         "<N1MMRotor>\r\n <goazi> 12.0 </goazi>\n</N1MMRotor>",
+         "",
+         0,
          {"target 1 12 0"}},
         {"the stop", kStop, "", 0, {"stop"}},
         {"no N1MMRotor tag", "<rotor>x</rotor><goazi>45</goazi>", "", 0, {}},
@@ -70,6 +77,27 @@ TEST(N1mmDatagram, EachDatagramAndItsEffect)
         {"NaN", GoTo("x", "NaN", "0", "0"), "", 0, {}},
         {"huge number", GoTo("x", std::string(400, '9'), "0", "0"), "", 0, {}},
         {"unclosed goazi", "<N1MMRotor><goazi>45", "", 0, {}},
+        // Attributes on the tags the parser looks for; a longer tag name is another tag.
+        {"root with a namespace attribute",
+         "<N1MMRotor "
+         "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><rotor>x</rotor><goazi>45</goazi></N1MMRotor>",
+         "",
+         0,
+         {"target 1 45 0"}},
+        {"attributes on every tag",
+         "<N1MMRotor a=\"1\">\n<rotor\tid='2'>x</rotor><goazi unit=\"deg\">50</goazi><offset "
+         "v=\"\">5</offset></N1MMRotor>",
+         "x",
+         0,
+         {"target 1 55 0"}},
+        {"attribute on stop", "<N1MMRotor><stop kind=\"all\"><rotor>x</rotor></stop></N1MMRotor>", "", 0, {"stop"}},
+        {"a longer root name is not the root", "<N1MMRotorX><goazi>45</goazi></N1MMRotorX>", "", 0, {}},
+        {"a longer tag name is not goazi", "<N1MMRotor><goazimuth>45</goazimuth></N1MMRotor>", "", 0, {}},
+        // Numbers: nothing, blanks or the ".digits" trace may follow; nothing else.
+        {"goazi with the %f.2 trace", GoTo("x", "150.000000.2", "0", "0"), "", 0, {"target 1 150 0"}},
+        {"goazi 1e2 refused", GoTo("x", "1e2", "0", "0"), "", 0, {}},
+        {"goazi 0x10 refused", GoTo("x", "0x10", "0", "0"), "", 0, {}},
+        {"offset 1e999 refused", GoTo("x", "45", "1e999", "0"), "", 0, {}},
         // Rotor names: compared trimmed, case ignored; an empty filter takes every name.
         {"filter matches", GoTo(" Tribander ", "45", "0", "0"), "tribander", 0, {"target 1 45 0"}},
         {"filter differs", GoTo("Beam40", "45", "0", "0"), "Tribander", 0, {}},
@@ -100,6 +128,20 @@ TEST(N1mmDatagram, StatusTextIsNameAndTenthsOfADegree)
     EXPECT_EQ(N1mmStatusText("  ", 0), "Vantora @ 0");
     EXPECT_EQ(N1mmStatusText("Tribander", 146), "Tribander @ 1460");
     EXPECT_EQ(N1mmStatusText(" Beam ", 5), "Beam @ 50");
+}
+
+TEST(N1mmDatagram, StatusNamesTheRotorThatLastAskedWhenNoneIsConfigured)
+{
+    RecordingStation station;
+    N1mmHandler handler(station);
+    EXPECT_EQ(N1mmStatusName("", handler.LastRotor()), "");
+    ASSERT_TRUE(handler.OnDatagram(GoTo(" Tribander ", "45", "0", "0"), ""));
+    EXPECT_EQ(N1mmStatusName("", handler.LastRotor()), "Tribander");
+    EXPECT_EQ(N1mmStatusName(" Beam ", handler.LastRotor()), "Beam");        // configured wins
+    EXPECT_FALSE(handler.OnDatagram(GoTo("Other", "north", "0", "0"), ""));  // not acted on
+    EXPECT_EQ(N1mmStatusName("", handler.LastRotor()), "Tribander");
+    ASSERT_TRUE(handler.OnDatagram(kStop, ""));
+    EXPECT_EQ(N1mmStatusName("", handler.LastRotor()), "NAME");
 }
 
 TEST(N1mmDatagram, StatusAfterACommandEverySecondWhileMovingElseEvery15s)
@@ -144,14 +186,25 @@ TEST(PstDatagram, EachCommandAndItsEffect)
         {"elevation below 0 ignored", "<PST><ELEVATION>-1</ELEVATION></PST>", {}, {}},
         {"elevation -0.5 is 0", "<PST><ELEVATION>-0.5</ELEVATION></PST>", {"target 2 0 0"}, {}},
         {"both", "<PST><AZIMUTH>200</AZIMUTH><ELEVATION>20</ELEVATION></PST>", {"target 3 200 20"}, {}},
-        {"both, elevation out of range", "<PST><AZIMUTH>200</AZIMUTH><ELEVATION>200</ELEVATION></PST>",
-         {"target 1 200 0"}, {}},
+        {"both, elevation out of range",
+         "<PST><AZIMUTH>200</AZIMUTH><ELEVATION>200</ELEVATION></PST>",
+         {"target 1 200 0"},
+         {}},
         {"stop", "<PST><STOP>1</STOP></PST>", {"stop"}, {}},
         {"stop 0 does nothing", "<PST><STOP>0</STOP></PST>", {}, {}},
         {"park", "<PST><PARK>1</PARK></PST>", {"park"}, {}},
         {"tracking off", "<PST><TRACK>0</TRACK></PST>", {"tracking off"}, {}},
         {"tracking on is not ours to start", "<PST><TRACK>1</TRACK></PST>", {}, {}},
         {"locator", "<PST><QRA>IO91WM</QRA></PST>", {"locator IO91WM"}, {}},
+        {"square: its centre", "<PST><QRA>JN79</QRA></PST>", {"locator JN79MM"}, {}},
+        {"square in lower case", "<PST><QRA> jn79 </QRA></PST>", {"locator jn79MM"}, {}},
+        {"four characters that are no square", "<PST><QRA>JNXX</QRA></PST>", {"locator JNXX"}, {}},
+        {"elevation 1e3 refused", "<PST><ELEVATION>1e3</ELEVATION></PST>", {}, {}},
+        {"elevation 1e999 refused", "<PST><ELEVATION>1e999</ELEVATION></PST>", {}, {}},
+        {"azimuth 0x10 refused", "<PST><AZIMUTH>0x10</AZIMUTH></PST>", {}, {}},
+        {"azimuth with a unit refused", "<PST><AZIMUTH>90deg</AZIMUTH></PST>", {}, {}},
+        {"azimuth with blanks", "<PST><AZIMUTH> 90 </AZIMUTH></PST>", {"target 1 90 0"}, {}},
+        {"stop 1e0 is no stop", "<PST><STOP>1e0</STOP></PST>", {}, {}},
         {"azimuth query", "<PST>AZ?</PST>", {}, {"AZ:211\r"}},
         {"elevation query", "<PST>EL?</PST>", {}, {"EL:45\r"}},
         {"queries in lower case", "<pst>az?</pst>", {}, {"AZ:211\r"}},
@@ -190,9 +243,21 @@ TEST(DatagramText, Numbers)
     EXPECT_FALSE(DecimalNumber("1e5", true));
     EXPECT_FALSE(DecimalNumber("inf", true));
     EXPECT_FALSE(DecimalNumber("1.2.3", true));
-    EXPECT_EQ(LeadingNumber("  -3.25xyz"), -3.25);
-    EXPECT_EQ(LeadingNumber("7.5.2"), 7.5);
-    EXPECT_FALSE(LeadingNumber("x7"));
+    struct NumberCase {
+        const char* text;
+        bool commaDecimal;
+        std::optional<double> expected;
+    };
+    const NumberCase numbers[] = {
+        {"150.000000.2", false, 150.0},  // "%f.2"
+        {"7.5.2", false, 7.5},           {" -3.25 ", false, -3.25},           {"45", false, 45.0},
+        {"12,5.2", true, 12.5},          {"  -3.25xyz", false, std::nullopt}, {"1e3", false, std::nullopt},
+        {"1e999", false, std::nullopt},  {"0x10", false, std::nullopt},       {"7.5.", false, std::nullopt},
+        {"7.5.2x", false, std::nullopt}, {"7.5 .2", false, std::nullopt},     {"12..2", false, std::nullopt},
+        {"x7", false, std::nullopt},     {"", false, std::nullopt},
+    };
+    for (const NumberCase& c : numbers)
+        EXPECT_EQ(DatagramNumber(c.text, c.commaDecimal), c.expected) << c.text;
     EXPECT_FALSE(WholeAzimuth(std::numeric_limits<double>::infinity()));
     EXPECT_EQ(WholeAzimuth(-1e-300), 0);
     EXPECT_EQ(WholeAzimuth(1e15 + 0.25), std::fmod(1e15, 360.0));
@@ -227,7 +292,8 @@ TEST(AddressFilter, EmptyAddressOrSubnet)
         {"192.168.1.20", true, true, false, false, false},
         {" 192.168.1.20 ", true, true, false, false, false},
         {"192.168.1.0/24", true, true, true, false, false},
-        {"192.168.1.77/24", true, true, true, false, false},  // host bits ignored
+        {"192.168.1.77/24", false, false, false, false, false},  // host bits: refused, not widened
+        {"127.0.0.1/8", false, false, false, false, false},
         {"192.168.0.0/16", true, true, true, true, false},
         {"0.0.0.0/0", true, true, true, true, false},
         {"192.168.1.20/32", true, true, false, false, false},
@@ -241,6 +307,7 @@ TEST(AddressFilter, EmptyAddressOrSubnet)
         {"localhost", false, false, false, false, false},
     };
     for (const Case& c : cases) {
+        EXPECT_EQ(AddressFilterError(c.text).empty(), c.valid) << c.text;
         const auto filter = ParseAddressFilter(c.text);
         ASSERT_EQ(filter.has_value(), c.valid) << c.text;
         if (!filter)
@@ -250,6 +317,8 @@ TEST(AddressFilter, EmptyAddressOrSubnet)
         EXPECT_EQ(filter->Accepts(outside), c.outside) << c.text;
         EXPECT_EQ(filter->Accepts(std::nullopt), c.ipv6) << c.text;
     }
+    EXPECT_EQ(AddressFilterError("127.0.0.1/8"), kAddressFilterHostBits);
+    EXPECT_EQ(AddressFilterError("127.0.0.1/x"), kAddressFilterUnreadable);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -299,12 +368,14 @@ TEST(UdpInputSettings, MissingOrUnusableValuesReadAsDefaultsAndBothStartOff)
     EXPECT_EQ(UdpInputSettings{}.n1mm.port, 12040);
     EXPECT_EQ(UdpInputSettings{}.n1mm.statusPort, 13010);
     EXPECT_EQ(UdpInputSettings{}.pst.port, 12000);
+    EXPECT_FALSE(UdpInputSettings{}.n1mm.shareAddress);  // exclusive unless chosen
 
     store.values["N1mmEnabled"] = std::int32_t{2};
     store.values["N1mmPort"] = std::int32_t{0};
     store.values["N1mmStatusPort"] = std::int32_t{70000};
     store.values["PstEnabled"] = std::string("1");  // not an integer
     store.values["PstPort"] = std::int32_t{-5};
+    store.values["N1mmShareAddress"] = std::int32_t{3};
     EXPECT_EQ(LoadUdpInputSettings(store), UdpInputSettings{});
 }
 
@@ -312,12 +383,13 @@ TEST(UdpInputSettings, SavedValuesReadBack)
 {
     FakeSettingsStore store;
     UdpInputSettings settings;
-    settings.n1mm = {true, 12041, "Tribander", 13011, "192.168.1.0/24"};
+    settings.n1mm = {true, 12041, "Tribander", 13011, "192.168.1.0/24", true};
     settings.pst = {true, 12002, "10.0.0.5"};
     ASSERT_TRUE(SaveUdpInputSettings(store, settings));
     EXPECT_EQ(LoadUdpInputSettings(store), settings);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("N1mmEnabled")), 1);
     EXPECT_EQ(std::get<std::string>(store.values.at("N1mmRotor")), "Tribander");
+    EXPECT_EQ(std::get<std::int32_t>(store.values.at("N1mmShareAddress")), 1);
 
     store.writable = false;
     EXPECT_FALSE(SaveUdpInputSettings(store, UdpInputSettings{}));

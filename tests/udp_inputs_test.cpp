@@ -276,23 +276,55 @@ TEST(N1mmInput, OtherRotorsAndOtherSendersGetNothing)
         EXPECT_TRUE(rig.station.calls.empty());
     }
     {
+        // No rotor name configured: the status names the rotor that asked, so the logger shows
+        // the heading on that antenna.
         N1mmRig rig("", "127.0.0.1");
         rig.logger.send(kGoTo, rig.port());
         const QNetworkDatagram status = rig.statusReceiver.receive();
         ASSERT_TRUE(status.isValid());
-        EXPECT_EQ(status.data(), "Vantora @ 0");
+        EXPECT_EQ(status.data(), "Tribander @ 0");
     }
 }
 
-TEST(N1mmInput, SharesItsPortWithOtherListeners)
+TEST(N1mmInput, SharesItsPortOnlyWhenAskedTo)
 {
-    // Another program on this computer that listens to the same broadcasts.
-    QUdpSocket other;
-    ASSERT_TRUE(other.bind(QHostAddress::AnyIPv4, 0, QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint));
-    RecordingStation station;
-    N1mmInput input(station);
-    input.apply({true, other.localPort(), "", 13010, ""});
-    EXPECT_TRUE(input.socket().isListening()) << input.socket().statusText().toStdString();
+    // Another program on this computer that listens to the same broadcasts and binds shared.
+    const auto bindShared = [](QUdpSocket& socket, quint16 port) {
+        return socket.bind(QHostAddress::AnyIPv4, port,
+                           QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
+    };
+    {
+        QUdpSocket other;
+        ASSERT_TRUE(bindShared(other, 0));
+        RecordingStation station;
+        N1mmInput input(station);
+        N1mmInputSettings settings{true, other.localPort(), "", 13010, ""};
+        input.apply(settings);  // exclusive by default: the port is taken
+        EXPECT_FALSE(input.socket().isListening());
+        settings.shareAddress = true;
+        input.apply(settings);
+        EXPECT_TRUE(input.socket().isListening()) << input.socket().statusText().toStdString();
+    }
+    {
+        // Bound exclusively first, no later program can bind the port and take the datagrams,
+        // however it asks; shared on request, it can.
+        RecordingStation station;
+        N1mmInput input(station);
+        N1mmInputSettings settings{true, 0, "", 13010, ""};
+        input.apply(settings);
+        ASSERT_TRUE(input.socket().isListening());
+        QUdpSocket thief;
+        EXPECT_FALSE(bindShared(thief, input.socket().port()));
+        QUdpSocket plain;
+        EXPECT_FALSE(plain.bind(QHostAddress::AnyIPv4, input.socket().port()));
+
+        settings.port = input.socket().port();
+        settings.shareAddress = true;
+        input.apply(settings);
+        ASSERT_TRUE(input.socket().isListening());
+        QUdpSocket sharer;
+        EXPECT_TRUE(bindShared(sharer, input.socket().port()));
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -112,20 +112,43 @@ std::string_view TrimBlanks(std::string_view text)
     return text;
 }
 
+namespace {
+
+// Position just after the first opening tag named `tag`: "<tag>", or "<tag" followed by a blank,
+// attributes and ">". npos when there is none.
+std::size_t AfterOpeningTag(std::string_view text, std::string_view tag)
+{
+    const std::string open = "<" + std::string(tag);
+    for (std::size_t at = FindIgnoringCase(text, open, 0); at != std::string_view::npos;
+         at = FindIgnoringCase(text, open, at + 1)) {
+        const std::size_t next = at + open.size();
+        if (next >= text.size())
+            return std::string_view::npos;
+        if (text[next] == '>')
+            return next + 1;
+        if (!IsBlank(text[next]))
+            continue;  // a longer name: "<rotorX>" is not "<rotor>"
+        const std::size_t end = text.find('>', next);
+        if (end == std::string_view::npos)
+            return std::string_view::npos;
+        return end + 1;
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
 bool HasTag(std::string_view text, std::string_view tag)
 {
-    const std::string open = "<" + std::string(tag) + ">";
-    return FindIgnoringCase(text, open, 0) != std::string_view::npos;
+    return AfterOpeningTag(text, tag) != std::string_view::npos;
 }
 
 std::optional<std::string_view> TagText(std::string_view text, std::string_view tag)
 {
-    const std::string open = "<" + std::string(tag) + ">";
     const std::string close = "</" + std::string(tag) + ">";
-    const std::size_t start = FindIgnoringCase(text, open, 0);
-    if (start == std::string_view::npos)
+    const std::size_t from = AfterOpeningTag(text, tag);
+    if (from == std::string_view::npos)
         return std::nullopt;
-    const std::size_t from = start + open.size();
     const std::size_t end = FindIgnoringCase(text, close, from);
     if (end == std::string_view::npos)
         return std::nullopt;
@@ -141,13 +164,22 @@ std::optional<double> DecimalNumber(std::string_view text, bool commaDecimal)
     return ToDouble(text);
 }
 
-std::optional<double> LeadingNumber(std::string_view text)
+std::optional<double> DatagramNumber(std::string_view text, bool commaDecimal)
 {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    const std::size_t length = NumberLength(text, false);
+    text = TrimBlanks(text);
+    const std::size_t length = NumberLength(text, commaDecimal);
     if (length == 0)
         return std::nullopt;
+    const std::string_view rest = text.substr(length);
+    // The "%f.2" trace: a dot right after the number's digits, then digits to the end.
+    if (!rest.empty()) {
+        if (rest.size() < 2 || rest[0] != '.' || !IsDigit(text[length - 1]))
+            return std::nullopt;
+        for (const char c : rest.substr(1)) {
+            if (!IsDigit(c))
+                return std::nullopt;
+        }
+    }
     return ToDouble(text.substr(0, length));
 }
 

@@ -27,12 +27,12 @@ N1mmCommand ParseN1mmDatagram(std::string_view datagram)
     const auto goazi = TagText(datagram, "goazi");
     if (!goazi)
         return command;
-    const auto azimuth = DecimalNumber(*goazi, true);
+    const auto azimuth = DatagramNumber(*goazi, true);
     if (!azimuth)
         return command;
     double offset = 0.0;
     if (const auto offsetText = TagText(datagram, "offset"); offsetText && !offsetText->empty()) {
-        const auto value = DecimalNumber(*offsetText, true);
+        const auto value = DatagramNumber(*offsetText, true);
         if (!value)
             return command;
         offset = *value;
@@ -59,6 +59,12 @@ std::optional<int> N1mmTargetAzimuth(double azimuth, bool bidirectional, int pre
     const long long toDirect = std::llabs(static_cast<long long>(*direct) - present);
     const long long toOpposite = std::llabs(static_cast<long long>(opposite) - present);
     return toOpposite < toDirect ? opposite : *direct;
+}
+
+std::string_view N1mmStatusName(std::string_view configured, std::string_view lastRotor)
+{
+    configured = TrimBlanks(configured);
+    return configured.empty() ? TrimBlanks(lastRotor) : configured;
 }
 
 std::string N1mmStatusText(std::string_view rotorName, int beamAzimuth)
@@ -88,12 +94,14 @@ bool N1mmHandler::OnDatagram(std::string_view datagram, std::string_view rotorFi
         return false;
     if (command.kind == N1mmCommand::Kind::Stop) {
         m_station.Stop();
+        m_lastRotor = command.rotor;
         return true;
     }
     const auto azimuth = N1mmTargetAzimuth(command.azimuth, command.bidirectional, m_station.BeamAzimuth());
     if (!azimuth)
         return false;
     m_station.SetTarget(kSetSelectedAzimuth, *azimuth, 0);
+    m_lastRotor = command.rotor;
     return true;
 }
 

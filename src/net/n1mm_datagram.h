@@ -26,9 +26,10 @@ struct N1mmCommand {
     bool bidirectional = false; // GoTo: the antenna radiates both ways
 };
 
-// Reads one datagram. It must hold <N1MMRotor>; one holding <stop> is a stop, else <goazi> must
-// hold a number (a decimal comma is accepted, as in <offset>). A missing or empty <offset> is 0;
-// an offset that is not a number makes the datagram be ignored rather than aim elsewhere.
+// Reads one datagram. It must hold <N1MMRotor> (attributes allowed on every tag); one holding
+// <stop> is a stop, else <goazi> must hold a number (DatagramNumber, a decimal comma accepted, as
+// in <offset>). A missing or empty <offset> is 0; an offset that is not a number makes the
+// datagram be ignored rather than aim elsewhere. The target is goazi + offset.
 N1mmCommand ParseN1mmDatagram(std::string_view datagram);
 
 // True when the datagram's rotor name is meant for us: `wanted` empty, or both equal after
@@ -41,6 +42,11 @@ bool N1mmRotorMatches(std::string_view wanted, std::string_view rotor);
 // stop, so the plain difference of the two readings); on a tie the azimuth itself. Empty for
 // values that are not finite.
 std::optional<int> N1mmTargetAzimuth(double azimuth, bool bidirectional, int present);
+
+// The name the status datagram carries: the configured rotor name, or when none is configured
+// the <rotor> name of the last accepted command, so that the logger shows the heading on the
+// antenna that asked (both trimmed; empty when neither has one).
+std::string_view N1mmStatusName(std::string_view configured, std::string_view lastRotor);
 
 // "NAME @ HEADING"; NAME is kN1mmDefaultStatusName when `rotorName` is empty (after trimming).
 std::string N1mmStatusText(std::string_view rotorName, int beamAzimuth);
@@ -74,8 +80,12 @@ public:
     // command for us and was acted on.
     bool OnDatagram(std::string_view datagram, std::string_view rotorFilter);
 
+    // The <rotor> text of the last command acted on; empty before the first.
+    const std::string& LastRotor() const { return m_lastRotor; }
+
 private:
     RemoteStation& m_station;
+    std::string m_lastRotor;
 };
 
 }  // namespace vantora

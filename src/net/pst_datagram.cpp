@@ -1,5 +1,6 @@
 #include "net/pst_datagram.h"
 
+#include "geo/locator.h"
 #include "net/datagram_text.h"
 #include "track/tracking_line.h"
 
@@ -14,7 +15,7 @@ constexpr int kSetElevation = 2;
 std::optional<double> TagNumber(std::string_view datagram, std::string_view tag)
 {
     const auto text = TagText(datagram, tag);
-    return text ? LeadingNumber(*text) : std::nullopt;
+    return text ? DatagramNumber(*text, false) : std::nullopt;
 }
 
 bool TagIs(std::string_view datagram, std::string_view tag, double value)
@@ -57,8 +58,13 @@ PstCommand ParsePstDatagram(std::string_view datagram)
     command.stop = TagIs(datagram, "STOP", 1.0);
     command.park = TagIs(datagram, "PARK", 1.0);
     command.trackingOff = TagIs(datagram, "TRACK", 0.0);
-    if (const auto qra = TagText(datagram, "QRA"))
+    if (const auto qra = TagText(datagram, "QRA")) {
         command.qra = std::string(*qra);
+        // A square (four characters) stands for its centre, which is the south-west corner of
+        // its subsquare "MM": 12 of 24 subsquares east and north.
+        if (qra->size() == 4 && CheckLoc(*command.qra + "MM"))
+            *command.qra += "MM";
+    }
     const std::string_view body = PstBody(datagram);
     command.queryAzimuth = Contains(body, "AZ?");
     command.queryElevation = Contains(body, "EL?");

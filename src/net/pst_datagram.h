@@ -24,13 +24,14 @@ struct PstCommand {
     bool stop = false;                // <STOP>1
     bool park = false;                // <PARK>1
     bool trackingOff = false;         // <TRACK>0
-    std::optional<std::string> qra;   // <QRA>: the locator text, trimmed
+    std::optional<std::string> qra;   // <QRA>: the locator text, trimmed; a square "JN79" reads
+                                      // as its centre "JN79MM"
     bool queryAzimuth = false;        // AZ?
     bool queryElevation = false;      // EL?
 };
 
-// Reads one datagram; without <PST> (any case) it asks for nothing. A number is the leading
-// numeric text of its tag ("123.400000.2" is 123.4); a tag whose text does not start with a
+// Reads one datagram; without <PST> (any case) it asks for nothing. A number is the text of its
+// tag as DatagramNumber reads it ("123.400000.2" is 123.4, "1e3" no number); a tag holding no
 // number is not there.
 PstCommand ParsePstDatagram(std::string_view datagram);
 

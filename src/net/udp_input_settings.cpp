@@ -34,6 +34,7 @@ UdpInputSettings LoadUdpInputSettings(KeyValueStore& store)
     settings.n1mm.rotor = store.ReadString("N1mmRotor").value_or(defaults.n1mm.rotor);
     settings.n1mm.statusPort = ReadPort(store, "N1mmStatusPort", defaults.n1mm.statusPort);
     settings.n1mm.acceptFrom = store.ReadString("N1mmAcceptFrom").value_or(defaults.n1mm.acceptFrom);
+    settings.n1mm.shareAddress = ReadFlag(store, "N1mmShareAddress", defaults.n1mm.shareAddress);
     settings.pst.enabled = ReadFlag(store, "PstEnabled", defaults.pst.enabled);
     settings.pst.port = ReadPort(store, "PstPort", defaults.pst.port);
     settings.pst.acceptFrom = store.ReadString("PstAcceptFrom").value_or(defaults.pst.acceptFrom);
@@ -52,6 +53,7 @@ bool SaveUdpInputSettings(KeyValueStore& store, const UdpInputSettings& settings
     store.WriteString("N1mmRotor", settings.n1mm.rotor);
     store.WriteInt("N1mmStatusPort", settings.n1mm.statusPort);
     store.WriteString("N1mmAcceptFrom", settings.n1mm.acceptFrom);
+    store.WriteInt("N1mmShareAddress", settings.n1mm.shareAddress ? 1 : 0);
     store.WriteInt("PstEnabled", settings.pst.enabled ? 1 : 0);
     store.WriteInt("PstPort", settings.pst.port);
     store.WriteString("PstAcceptFrom", settings.pst.acceptFrom);

@@ -16,6 +16,7 @@ struct N1mmInputSettings {
     std::string rotor;               // N1mmRotor; empty accepts every rotor name
     std::uint16_t statusPort = 13010;// N1mmStatusPort, 1..65535
     std::string acceptFrom;          // N1mmAcceptFrom: "", an IPv4 address or subnet
+    bool shareAddress = false;       // N1mmShareAddress, 0/1: let other programs bind the port too
     bool operator==(const N1mmInputSettings&) const = default;
 };
 

@@ -105,6 +105,11 @@ constexpr TranslationPair kAddedTable[] = {
     {"\"Accept from\" is not an IPv4 address or subnet", "„Přijímat od“ není adresa ani podsíť IPv4"},
     // One owner per serial port: the port is held by another program.
     {"Port busy: %1", "Port je obsazen: %1"},
+    // Hostile clients: a subnet with host bits, the N1MM port shared on request.
+    {"\"Accept from\" has address bits set beyond its prefix length (write the subnet's first address)",
+     "„Přijímat od“ má nastavené bity adresy za délkou prefixu (zapište první adresu podsítě)"},
+    {"Share the port with other programs (any local user could then read the datagrams)",
+     "Sdílet port s jinými programy (datagramy pak může číst kterýkoli místní uživatel)"},
 };
 
 }  // namespace

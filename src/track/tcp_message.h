@@ -1,6 +1,7 @@
 #pragma once
 // The TCP command protocol: "$00" asks for the beam azimuth, "$01" + one byte + three digits
-// sets a new azimuth. One read of at most kTcpMessageMax bytes is one message.
+// sets a new azimuth. The server cuts a client's bytes into messages (tcp_framer.h); a message is
+// looked at up to kTcpMessageMax bytes.
 
 #include "track/target_sink.h"
 
@@ -12,7 +13,7 @@
 
 namespace vantora {
 
-inline constexpr std::size_t kTcpMessageMax = 10;  // bytes taken from a client per read
+inline constexpr std::size_t kTcpMessageMax = 10;  // bytes of a message looked at
 inline constexpr int kTcpAzimuthMax = 360;         // degrees; larger set values are refused
 
 struct TcpAction {

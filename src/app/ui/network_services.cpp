@@ -79,8 +79,14 @@ void NetworkServices::addSections(NetworkDialog& dialog, const TranslateFn& tran
     control.storeAndApply = [this](const RotctldSettings& settings) { storeAndApply(settings); };
     control.status = [this](const StatusTranslateFn& tr) { return m_rotctld->statusText(tr); };
     dialog.addSection(new RotctldSection(std::move(control), translate));
-    dialog.addSection(new TcpServerSection(
-        [this](const StatusTranslateFn& tr) { return m_tcpServer.statusText(tr); }, translate));
+    TcpServerControl tcp;
+    tcp.stored = [this] { return LoadTcpServerSettings(m_store); };
+    tcp.storeAndApply = [this](const TcpServerSettings& settings) {
+        SaveTcpServerSettings(m_store, settings);
+        m_tcpServer.configure(settings);
+    };
+    tcp.status = [this](const StatusTranslateFn& tr) { return m_tcpServer.statusText(tr); };
+    dialog.addSection(new TcpServerSection(std::move(tcp), translate));
 }
 
 }  // namespace vantora

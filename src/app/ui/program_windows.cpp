@@ -52,6 +52,7 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     tcpServer = new TcpCommandServer(
         window, [&window] { return window.display().beamAzimuth; },
         {}, &window);
+    tcpServer->configure(LoadTcpServerSettings(store));
     // Not being able to listen (port 1023 needs a privilege on Linux) is no reason to stop the
     // operator at every start: it goes to standard error and the Network window's status line.
     if (!tcpServer->isListening())

@@ -6,8 +6,7 @@ N1mmInput::N1mmInput(RemoteStation& station, QObject* parent)
     : QObject(parent),
       m_station(station),
       m_handler(station),
-      m_socket([this](const QByteArray& datagram, const QHostAddress& sender) { onDatagram(datagram, sender); },
-               true, this)
+      m_socket([this](const QByteArray& datagram, const QHostAddress& sender) { onDatagram(datagram, sender); }, this)
 {
     m_elapsed.start();
     m_statusTimer.setInterval(static_cast<int>(N1mmStatusClock::kMovingIntervalMs));
@@ -17,7 +16,7 @@ N1mmInput::N1mmInput(RemoteStation& station, QObject* parent)
 void N1mmInput::apply(const N1mmInputSettings& settings)
 {
     m_settings = settings;
-    m_socket.apply(settings.enabled, settings.port, settings.acceptFrom);
+    m_socket.apply(settings.enabled, settings.port, settings.acceptFrom, settings.shareAddress);
     if (m_socket.isListening()) {
         m_statusTimer.start();
     } else {
@@ -45,7 +44,7 @@ void N1mmInput::sendStatusIfDue()
     const int azimuth = m_station.BeamAzimuth();
     if (!m_clock.Due(m_elapsed.elapsed(), azimuth))
         return;
-    const std::string status = N1mmStatusText(m_settings.rotor, azimuth);
+    const std::string status = N1mmStatusText(N1mmStatusName(m_settings.rotor, m_handler.LastRotor()), azimuth);
     m_socket.send(QByteArray::fromStdString(status), *m_lastSender, m_settings.statusPort);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// The N1MM Logger+ rotor input: go-to and stop datagrams on UDP (default port 12040, shared
-// with other programs), status datagrams "NAME @ HEADING" back to the last sender's address on
-// the status port.
+// The N1MM Logger+ rotor input: go-to and stop datagrams on UDP (default port 12040, bound
+// exclusively unless the operator chooses to share it), status datagrams "NAME @ HEADING" back to the last sender's
+// address on the status port.
 
 #include "net/n1mm_datagram.h"
 #include "net/udp_input_settings.h"

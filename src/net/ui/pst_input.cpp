@@ -5,8 +5,7 @@ namespace vantora {
 PstInput::PstInput(RemoteStation& station, QObject* parent)
     : QObject(parent),
       m_handler(station),
-      m_socket([this](const QByteArray& datagram, const QHostAddress& sender) { onDatagram(datagram, sender); },
-               false, this)
+      m_socket([this](const QByteArray& datagram, const QHostAddress& sender) { onDatagram(datagram, sender); }, this)
 {
 }
 

@@ -1,9 +1,13 @@
 #include "net/ui/rotctld_server.h"
 
+#include "track/ui/peer_address.h"
+
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <utility>
 
@@ -25,6 +29,11 @@ QHostAddress ListenAddress(const std::string& address)
     return QHostAddress(QHostAddress::LocalHost);
 }
 
+ConnectionAdmission::Id ClientId(const QTcpSocket* socket)
+{
+    return reinterpret_cast<std::uintptr_t>(socket);
+}
+
 }  // namespace
 
 struct RotctldServer::Client {
@@ -44,6 +53,11 @@ RotctldServer::RotctldServer(RotctldActions& actions, StateFn state, QObject* pa
     connect(&m_server, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError) {
         QTimer::singleShot(kResumeAcceptMs, this, [this] { m_server.resumeAccepting(); });
     });
+    m_elapsed.start();
+    m_clock = [this] { return m_elapsed.elapsed(); };
+    m_silenceCheck.setInterval(kSilenceCheckMs);
+    connect(&m_silenceCheck, &QTimer::timeout, this, &RotctldServer::closeSilentClients);
+    m_silenceCheck.start();
 }
 
 RotctldServer::~RotctldServer()
@@ -91,10 +105,20 @@ QString RotctldServer::statusText(const StatusTranslateFn& translate) const
 void RotctldServer::acceptClients()
 {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-        if (m_clients.size() >= static_cast<std::size_t>(kMaxClients)) {
+        const ConnectionAdmission::Decision decision =
+            m_admission.Admit(ClientId(socket), PeerAddressKey(socket->peerAddress()), m_clock());
+        if (!decision.admit) {
             socket->abort();
             socket->deleteLater();
             continue;
+        }
+        if (decision.close) {
+            // The connection silent longest makes room.
+            const auto victim = std::find_if(m_clients.begin(), m_clients.end(), [&](const auto& entry) {
+                return ClientId(entry.first) == *decision.close;
+            });
+            if (victim != m_clients.end())
+                dropClient(victim->first);
         }
         auto client = std::make_unique<Client>();
         client->socket = socket;
@@ -105,6 +129,8 @@ void RotctldServer::acceptClients()
         socket->setReadBufferSize(kReadBufferBytes);
         // Each reply leaves at once: clients wait for it before their next command.
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        connect(socket, &QTcpSocket::readyRead, this,
+                [this, socket] { m_admission.Heard(ClientId(socket), m_clock()); });
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readClient(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { dropClient(socket); });
         connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] {
@@ -112,8 +138,10 @@ void RotctldServer::acceptClients()
                 dropClient(socket);
         });
         m_clients.emplace(socket, std::move(client));
-        if (socket->bytesAvailable() > 0)
+        if (socket->bytesAvailable() > 0) {
+            m_admission.Heard(ClientId(socket), m_clock());
             readClient(socket);
+        }
     }
 }
 
@@ -166,11 +194,22 @@ void RotctldServer::send(Client& client, const std::string& replies)
     emit repliesQueued();
 }
 
+void RotctldServer::closeSilentClients()
+{
+    for (const ConnectionAdmission::Id id : m_admission.TakeSilent(m_clock())) {
+        const auto found = std::find_if(m_clients.begin(), m_clients.end(),
+                                        [&](const auto& entry) { return ClientId(entry.first) == id; });
+        if (found != m_clients.end())
+            dropClient(found->first);
+    }
+}
+
 void RotctldServer::dropClient(QTcpSocket* socket)
 {
     const auto found = m_clients.find(socket);
     if (found == m_clients.end())
         return;
+    m_admission.Remove(ClientId(socket));
     std::unique_ptr<Client> client = std::move(found->second);
     m_clients.erase(found);
     client->idle->stop();

@@ -3,13 +3,16 @@
 // connect here and read the position, set targets, stop and park. Non-blocking on the GUI
 // thread; each client has its own line buffer; what one client may cost is capped.
 
+#include "common/connection_admission.h"
 #include "net/rotctld_protocol.h"
 #include "net/rotctld_settings.h"
 #include "track/ui/listen_status.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTcpServer>
+#include <QTimer>
 
 #include <functional>
 #include <map>
@@ -22,11 +25,15 @@ namespace vantora {
 class RotctldServer : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kMaxClients = 16;             // a further connection is closed at once
+    static constexpr int kMaxClients = 16;             // places; see connection_admission.h
+    static constexpr int kMaxClientsPerAddress = 4;    // one sender's share of them
+    static constexpr int kSilenceCheckMs = 10000;      // how often long-silent clients are looked for
     static constexpr qint64 kMaxUnsentBytes = 16384;   // a client that stops reading is dropped
     static constexpr qint64 kReadBufferBytes = 4096;   // bytes buffered per client between reads
 
     using StateFn = std::function<RotctldState()>;
+    // Milliseconds of a monotonic clock.
+    using Clock = std::function<qint64()>;
 
     // `actions` and what `state` reads must outlive the server. Does not listen until listen().
     RotctldServer(RotctldActions& actions, StateFn state, QObject* parent = nullptr);
@@ -43,6 +50,12 @@ public:
     int clientCount() const { return static_cast<int>(m_clients.size()); }
     // "Listening on 127.0.0.1:4533", "Cannot listen on 127.0.0.1:4533: <reason>" or "Switched off".
     QString statusText(const StatusTranslateFn& translate = {}) const;
+
+    // Tests: the clock that measures how long clients have been silent.
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+    // Closes the clients silent for ConnectionAdmission::kCloseSilenceMs; runs every
+    // kSilenceCheckMs.
+    void closeSilentClients();
 
 signals:
     // After the replies to a client's bytes (or to its unended command) were queued.
@@ -65,6 +78,10 @@ private:
     RotctldSettings m_settings;
     bool m_configured = false;
     QString m_listenError;  // why the last listen failed; empty otherwise
+    ConnectionAdmission m_admission{kMaxClients, kMaxClientsPerAddress};
+    QElapsedTimer m_elapsed;
+    Clock m_clock;
+    QTimer m_silenceCheck;
 };
 
 }  // namespace vantora

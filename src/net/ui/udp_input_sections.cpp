@@ -69,6 +69,10 @@ N1mmSection::N1mmSection(UdpInputs& inputs, StatusTranslateFn translate, QWidget
     m_form->addRow(tr8("Rotor name:"), m_rotor);
     m_statusPort = newPort(QStringLiteral("N1mmStatusPort"));
     m_form->addRow(tr8("Status port:"), m_statusPort);
+    m_shareAddress =
+        new QCheckBox(tr8("Share the port with other programs (any local user could then read the datagrams)"), this);
+    m_shareAddress->setObjectName(QStringLiteral("N1mmShareAddress"));
+    m_form->addRow(m_shareAddress);
     addAcceptFromAndStatus();
 }
 
@@ -80,6 +84,7 @@ void N1mmSection::load()
     m_rotor->setText(QString::fromStdString(stored.rotor));
     m_statusPort->setValue(stored.statusPort);
     m_acceptFrom->setText(QString::fromStdString(stored.acceptFrom));
+    m_shareAddress->setChecked(stored.shareAddress);
 }
 
 N1mmInputSettings N1mmSection::values() const
@@ -90,6 +95,7 @@ N1mmInputSettings N1mmSection::values() const
     settings.rotor = m_rotor->text().trimmed().toStdString();
     settings.statusPort = static_cast<std::uint16_t>(m_statusPort->value());
     settings.acceptFrom = m_acceptFrom->text().trimmed().toStdString();
+    settings.shareAddress = m_shareAddress->isChecked();
     return settings;
 }
 

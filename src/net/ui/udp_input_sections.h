@@ -51,6 +51,7 @@ public:
 private:
     QLineEdit* m_rotor = nullptr;
     QSpinBox* m_statusPort = nullptr;
+    QCheckBox* m_shareAddress = nullptr;
 };
 
 class PstSection : public UdpInputSection {

@@ -1,18 +1,19 @@
 #include "net/ui/udp_input_socket.h"
 
+#include "track/ui/peer_address.h"
+
 #include <QNetworkDatagram>
 
 #include <utility>
 
 namespace vantora {
 
-UdpInputSocket::UdpInputSocket(Handler handler, bool shareAddress, QObject* parent)
-    : QObject(parent), m_handler(std::move(handler)), m_shareAddress(shareAddress)
+UdpInputSocket::UdpInputSocket(Handler handler, QObject* parent) : QObject(parent), m_handler(std::move(handler))
 {
     connect(&m_socket, &QUdpSocket::readyRead, this, &UdpInputSocket::readPending);
 }
 
-void UdpInputSocket::apply(bool enabled, quint16 port, const std::string& acceptFrom)
+void UdpInputSocket::apply(bool enabled, quint16 port, const std::string& acceptFrom, bool shareAddress)
 {
     m_socket.close();
     m_enabled = enabled;
@@ -21,11 +22,14 @@ void UdpInputSocket::apply(bool enabled, quint16 port, const std::string& accept
     const auto filter = ParseAddressFilter(acceptFrom);
     // An unreadable filter admits nobody: better deaf than open to everyone by a typing error.
     m_badFilter = enabled && !filter;
+    m_filterError = std::string(AddressFilterError(acceptFrom));
     if (enabled && filter) {
         m_filter = *filter;
-        const QAbstractSocket::BindMode mode = m_shareAddress
+        // DefaultForPlatform would set SO_REUSEADDR, which lets any later socket that sets it
+        // too bind the same port and take the datagrams: exclusive means neither flag.
+        const QAbstractSocket::BindMode mode = shareAddress
                                                    ? QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint
-                                                   : QAbstractSocket::DefaultForPlatform;
+                                                   : QAbstractSocket::DontShareAddress;
         if (m_socket.bind(QHostAddress::AnyIPv4, port, mode))
             m_port = m_socket.localPort();  // port 0 (tests) picks a free one
         else
@@ -42,7 +46,7 @@ QString UdpInputSocket::statusText(const StatusTranslateFn& translate) const
     if (isListening())
         return ListeningText(translate, where);
     if (m_badFilter) {
-        const std::string reason = "\"Accept from\" is not an IPv4 address or subnet";
+        const std::string reason = m_filterError.empty() ? std::string(kAddressFilterUnreadable) : m_filterError;
         return CannotListenText(translate, where, QString::fromStdString(translate ? translate(reason) : reason));
     }
     return CannotListenText(translate, where, m_error);
@@ -57,11 +61,7 @@ bool UdpInputSocket::send(const QByteArray& datagram, const QHostAddress& addres
 
 std::optional<std::uint32_t> UdpInputSocket::SenderIpv4(const QHostAddress& sender)
 {
-    bool ok = false;
-    const quint32 address = sender.toIPv4Address(&ok);
-    if (!ok)
-        return std::nullopt;
-    return address;
+    return PeerIpv4(sender);
 }
 
 void UdpInputSocket::readPending()

@@ -2,7 +2,7 @@
 // One UDP input: a socket on every IPv4 address of this computer that hands each datagram from
 // an accepted sender to a handler, and says whether it listens and why not.
 
-#include "net/address_filter.h"
+#include "common/address_filter.h"
 #include "track/ui/listen_status.h"
 
 #include <QByteArray>
@@ -27,13 +27,13 @@ public:
 
     using Handler = std::function<void(const QByteArray& datagram, const QHostAddress& sender)>;
 
-    // `shareAddress`: bind so that other programs on this computer may listen on the same port
-    // too (broadcasts reach each of them).
-    UdpInputSocket(Handler handler, bool shareAddress, QObject* parent = nullptr);
+    explicit UdpInputSocket(Handler handler, QObject* parent = nullptr);
 
     // Closes, then listens on `port` when `enabled`, taking datagrams only from senders that
-    // `acceptFrom` admits (see address_filter.h).
-    void apply(bool enabled, quint16 port, const std::string& acceptFrom);
+    // `acceptFrom` admits (see address_filter.h). The port is bound exclusively unless
+    // `shareAddress`: then other programs on this computer, of any user, may bind it too, and a
+    // datagram sent straight to this computer may reach one of them instead of us.
+    void apply(bool enabled, quint16 port, const std::string& acceptFrom, bool shareAddress = false);
 
     bool isListening() const { return m_socket.state() == QAbstractSocket::BoundState; }
     quint16 port() const { return m_port; }  // the port listened on (or asked for)
@@ -56,13 +56,13 @@ private:
     void readPending();
 
     Handler m_handler;
-    bool m_shareAddress = false;
     QUdpSocket m_socket;
     AddressFilter m_filter;
     bool m_enabled = false;
     quint16 m_port = 0;
     QString m_error;            // why it does not listen (system text), when enabled
     bool m_badFilter = false;   // not listening because "Accept from" could not be read
+    std::string m_filterError;  // why, in English (address_filter.h)
 };
 
 }  // namespace vantora

@@ -1,11 +1,16 @@
 #include "track/ui/tcp_command_server.h"
 
+#include "track/ui/peer_address.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
@@ -37,12 +42,22 @@ qint64 SendNow(qintptr descriptor, const QByteArray& bytes)
 #endif
 }
 
+ConnectionAdmission::Id ClientId(const QTcpSocket* socket)
+{
+    return reinterpret_cast<std::uintptr_t>(socket);
+}
+
 }  // namespace
 
 TcpCommandServer::TcpCommandServer(TargetSink& sink, std::function<int()> beamAzimuth, Report report,
                                    QObject* parent, std::optional<quint16> port)
     : QObject(parent), m_handler(sink, std::move(beamAzimuth))
 {
+    m_elapsed.start();
+    m_clock = [this] { return m_elapsed.elapsed(); };
+    m_silenceCheck.setInterval(kSilenceCheckMs);
+    connect(&m_silenceCheck, &QTimer::timeout, this, &TcpCommandServer::closeSilentClients);
+    m_silenceCheck.start();
     m_server.setObjectName(QStringLiteral("ServerSocket1"));
     m_server.setListenBacklogSize(kListenBacklog);
     connect(&m_server, &QTcpServer::newConnection, this, &TcpCommandServer::acceptClients);
@@ -52,28 +67,66 @@ TcpCommandServer::TcpCommandServer(TargetSink& sink, std::function<int()> beamAz
 
     const quint16 listenPort = port.value_or(configuredPort());
     m_port = listenPort;
-    if (!m_server.listen(QHostAddress::Any, listenPort)) {
+    listenOn(m_address);
+    if (!m_server.isListening() && report)
+        report(QStringLiteral("Unable to open TCP port %1 !").arg(listenPort));
+}
+
+void TcpCommandServer::listenOn(const QHostAddress& address)
+{
+    m_address = address;
+    m_listenError.clear();
+    if (!m_server.listen(address, m_port))
         m_listenError = m_server.errorString();
-        if (report)
-            report(QStringLiteral("Unable to open TCP port %1 !").arg(listenPort));
+}
+
+void TcpCommandServer::configure(const TcpServerSettings& settings)
+{
+    m_settings = settings;
+    m_filterError = std::string(AddressFilterError(settings.acceptFrom));
+    const QHostAddress address(settings.address == kTcpLoopback ? QHostAddress::LocalHost : QHostAddress::Any);
+    if (!m_filterError.empty()) {
+        m_address = address;
+        while (!m_clients.empty())
+            dropClient(m_clients.begin()->first);
+        m_server.close();
+        return;
     }
+    m_filter = ParseAddressFilter(settings.acceptFrom).value_or(AddressFilter{});
+    if (address != m_address || !m_server.isListening()) {
+        while (!m_clients.empty())
+            dropClient(m_clients.begin()->first);
+        m_server.close();
+        listenOn(address);
+        return;
+    }
+    std::vector<QTcpSocket*> refused;
+    for (const auto& [socket, framer] : m_clients) {
+        if (!m_filter.Accepts(PeerIpv4(socket->peerAddress())))
+            refused.push_back(socket);
+    }
+    for (QTcpSocket* socket : refused)
+        dropClient(socket);
 }
 
 QString TcpCommandServer::statusText(const StatusTranslateFn& translate) const
 {
-    // Every address, IPv4 and IPv6.
-    const QString any = QHostAddress(QHostAddress::Any).toString();
+    const QString where =
+        ListenAddressText(m_address.toString(), m_server.isListening() ? m_server.serverPort() : m_port);
+    if (!m_filterError.empty())
+        return CannotListenText(translate, where,
+                                QString::fromStdString(translate ? translate(m_filterError) : m_filterError));
     if (m_server.isListening())
-        return ListeningText(translate, ListenAddressText(any, m_server.serverPort()));
-    return CannotListenText(translate, ListenAddressText(any, m_port), m_listenError);
+        return ListeningText(translate, where);
+    return CannotListenText(translate, where, m_listenError);
 }
 
 TcpCommandServer::~TcpCommandServer()
 {
     // The client sockets belong to m_server; their disconnected signals must not reach a
     // half-destroyed server.
-    const QSet<QTcpSocket*> clients = std::exchange(m_clients, {});
-    for (QTcpSocket* socket : clients) {
+    const auto clients = std::exchange(m_clients, {});
+    for (const auto& [socket, framer] : clients) {
         socket->disconnect(this);
         delete socket;
     }
@@ -92,12 +145,24 @@ quint16 TcpCommandServer::configuredPort()
 void TcpCommandServer::acceptClients()
 {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-        if (m_clients.size() >= kMaxClients) {
+        const QHostAddress peer = socket->peerAddress();
+        const ConnectionAdmission::Decision decision =
+            m_filter.Accepts(PeerIpv4(peer)) ? m_admission.Admit(ClientId(socket), PeerAddressKey(peer), now())
+                                             : ConnectionAdmission::Decision{};
+        if (!decision.admit) {
             socket->abort();
             socket->deleteLater();
             continue;
         }
-        m_clients.insert(socket);
+        if (decision.close) {
+            // The connection silent longest makes room.
+            const auto victim = std::find_if(m_clients.begin(), m_clients.end(), [&](const auto& entry) {
+                return ClientId(entry.first) == *decision.close;
+            });
+            if (victim != m_clients.end())
+                dropClient(victim->first);
+        }
+        m_clients.emplace(socket, TcpMessageFramer{});
         socket->setReadBufferSize(kReadBufferBytes);
         // Replies are a few bytes each; sending them at once keeps a client's query-answer
         // round trip from waiting for its delayed acknowledgement.
@@ -110,18 +175,23 @@ void TcpCommandServer::acceptClients()
 
 void TcpCommandServer::ServerSocket1ClientRead(QTcpSocket* socket)
 {
-    if (!m_clients.contains(socket))
+    const auto found = m_clients.find(socket);
+    if (found == m_clients.end())
         return;
-    // One read of at most 10 bytes is one message; what is left is read as further messages.
-    // Their replies leave together, in order, in one write.
+    m_admission.Heard(ClientId(socket), now());
+    // Everything that has arrived is cut into messages; an unfinished one waits for its rest.
+    // The replies leave together, in order, in one write.
     QByteArray replies;
+    char buffer[kReadBufferBytes];
     while (socket->bytesAvailable() > 0) {
-        const QByteArray message = socket->read(kTcpMessageMax);
-        if (message.isEmpty())
+        const qint64 got = socket->read(buffer, sizeof buffer);
+        if (got <= 0)
             break;
-        if (const auto reply = m_handler.OnMessage(std::string_view(message.constData(), message.size())))
-            replies.append(reply->data(), static_cast<qsizetype>(reply->size()));
-        emit messageHandled(message);
+        for (const std::string& message : found->second.Feed(std::string_view(buffer, static_cast<std::size_t>(got)))) {
+            if (const auto reply = m_handler.OnMessage(message))
+                replies.append(reply->data(), static_cast<qsizetype>(reply->size()));
+            emit messageHandled(QByteArray::fromStdString(message));
+        }
     }
     if (replies.isEmpty())
         return;
@@ -146,10 +216,21 @@ void TcpCommandServer::ServerSocket1ClientError(QTcpSocket* socket)
         dropClient(socket);
 }
 
+void TcpCommandServer::closeSilentClients()
+{
+    for (const ConnectionAdmission::Id id : m_admission.TakeSilent(now())) {
+        const auto found = std::find_if(m_clients.begin(), m_clients.end(),
+                                        [&](const auto& entry) { return ClientId(entry.first) == id; });
+        if (found != m_clients.end())
+            dropClient(found->first);
+    }
+}
+
 void TcpCommandServer::dropClient(QTcpSocket* socket)
 {
-    if (!m_clients.remove(socket))
+    if (m_clients.erase(socket) == 0)
         return;
+    m_admission.Remove(ClientId(socket));
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
