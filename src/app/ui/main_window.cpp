@@ -325,6 +325,7 @@ void MainWindow::SpeedButton1Click()
 
 void MainWindow::SpeedButton2Click()
 {
+    m_remoteKeys = {};
     const bool tracking = m_tracking && m_tracking->isTracking();
     const StopResult result = Stop(tracking, m_link.setpoints, m_link.commandBuffer, m_port);
     if (result.switchTrackingOff && m_tracking)

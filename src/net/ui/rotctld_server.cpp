@@ -44,6 +44,9 @@ RotctldServer::RotctldServer(RotctldActions& actions, StateFn state, QObject* pa
     connect(&m_server, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError) {
         QTimer::singleShot(kResumeAcceptMs, this, [this] { m_server.resumeAccepting(); });
     });
+    m_moveLimit.setSingleShot(true);
+    m_moveLimit.setInterval(kRotctldMoveMaxMs);
+    connect(&m_moveLimit, &QTimer::timeout, this, &RotctldServer::releaseHandDrive);
 }
 
 RotctldServer::~RotctldServer()
@@ -106,6 +109,7 @@ void RotctldServer::acceptClients()
         // Each reply leaves at once: clients wait for it before their next command.
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readClient(socket); });
+        connect(socket, &QTcpSocket::readChannelFinished, this, [this, socket] { readEnd(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { dropClient(socket); });
         connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] {
             if (socket->state() == QAbstractSocket::UnconnectedState)
@@ -130,7 +134,9 @@ void RotctldServer::readClient(QTcpSocket* socket)
         const qint64 got = socket->read(buffer, sizeof buffer);
         if (got <= 0)
             break;
-        replies += client.session.Feed(std::string_view(buffer, static_cast<std::size_t>(got)), m_state(), m_actions);
+        m_reading = socket;
+        replies += client.session.Feed(std::string_view(buffer, static_cast<std::size_t>(got)), m_state(), m_dispatch);
+        m_reading = nullptr;
     }
     if (client.session.hasPending() && !client.session.closeRequested())
         client.idle->start();
@@ -145,7 +151,25 @@ void RotctldServer::runPending(QTcpSocket* socket)
     if (found == m_clients.end())
         return;
     Client& client = *found->second;
-    send(client, client.session.RunPending(m_state(), m_actions));
+    m_reading = socket;
+    const std::string replies = client.session.RunPending(m_state(), m_dispatch);
+    m_reading = nullptr;
+    send(client, replies);
+}
+
+// The client closed its sending side: what it left unended is all it will send.
+void RotctldServer::readEnd(QTcpSocket* socket)
+{
+    readClient(socket);
+    const auto found = m_clients.find(socket);
+    if (found == m_clients.end())
+        return;
+    Client& client = *found->second;
+    client.idle->stop();
+    m_reading = socket;
+    const std::string replies = client.session.RunAtEnd(m_state(), m_dispatch);
+    m_reading = nullptr;
+    send(client, replies);
 }
 
 // May end with the client dropped: callers must not touch `client` afterwards.
@@ -173,11 +197,51 @@ void RotctldServer::dropClient(QTcpSocket* socket)
         return;
     std::unique_ptr<Client> client = std::move(found->second);
     m_clients.erase(found);
+    if (m_moveOwner == socket)
+        releaseHandDrive();
     client->idle->stop();
     client->idle->disconnect(this);
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
+}
+
+void RotctldServer::releaseHandDrive()
+{
+    if (m_moveOwner == nullptr)
+        return;
+    m_moveOwner = nullptr;
+    m_moveLimit.stop();
+    m_actions.Move({});
+}
+
+void RotctldServer::Dispatch::SetPosition(int code, int azimuth, int elevation)
+{
+    m_server.releaseHandDrive();
+    m_server.m_actions.SetPosition(code, azimuth, elevation);
+}
+
+void RotctldServer::Dispatch::Stop()
+{
+    m_server.releaseHandDrive();
+    m_server.m_actions.Stop();
+}
+
+void RotctldServer::Dispatch::Park()
+{
+    m_server.releaseHandDrive();
+    m_server.m_actions.Park();
+}
+
+void RotctldServer::Dispatch::Move(ArrowKeys keys)
+{
+    if (!(keys.left || keys.right || keys.up || keys.down) || m_server.m_reading == nullptr) {
+        m_server.releaseHandDrive();
+        return;
+    }
+    m_server.m_moveOwner = m_server.m_reading;
+    m_server.m_moveLimit.start();
+    m_server.m_actions.Move(keys);
 }
 
 void RotctldServer::dropAllClients()
