@@ -319,6 +319,7 @@ bool MainWindow::Edit1KeyPress(QKeyEvent* event)
 
 void MainWindow::SpeedButton1Click()
 {
+    m_remoteKeys = {};
     Park(m_settings, NastavTarget{m_link.state, m_link.gotoRequest, m_link.setpoints});
     showSetpoints();
 }

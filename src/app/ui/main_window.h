@@ -63,7 +63,7 @@ public:
     void SpeedButton1Click();  // PARK
     void SpeedButton2Click();  // STOP
     // The remote hand drive (rotctld's "M"): these keys count as held until set again; STOP
-    // releases them.
+    // and PARK release them.
     void setRemoteArrowKeys(ArrowKeys keys) { m_remoteKeys = keys; }
     ArrowKeys remoteArrowKeys() const { return m_remoteKeys; }
     void Timer1Timer();        // the 50 ms poll tick

@@ -37,7 +37,13 @@ NetworkServices::NetworkServices(MainWindow& window, RemoteStation& station, Tcp
     m_rotctld->listen(EffectiveRotctldSettings(LoadRotctldSettings(m_store), EnvironmentPort()));
 }
 
-NetworkServices::~NetworkServices() = default;
+NetworkServices::~NetworkServices()
+{
+    // The server releases a client's hand drive as it closes: through this object, which must
+    // still be whole then (as a child it would go only after this object's parts are gone).
+    delete m_rotctld;
+    m_rotctld = nullptr;
+}
 
 RotctldState NetworkServices::state() const
 {

@@ -77,7 +77,8 @@ private:
     void send(Client& client, const std::string& replies);
     void dropClient(QTcpSocket* socket);
     void dropAllClients();
-    void readEnd(QTcpSocket* socket);
+    void peerClosed(QTcpSocket* socket);
+    std::string feed(Client& client);  // runs what the client sent; returns the replies
     void releaseHandDrive();
 
     RotctldActions& m_actions;
