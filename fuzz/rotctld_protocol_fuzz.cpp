@@ -1,6 +1,7 @@
 // Any bytes from a rotctld client, in any state of the unit: the session never crashes, every
 // reply is whole lines of printable text, a target reaches the station only within its ranges and
-// only with an "RPRT 0", and how the bytes are cut into segments changes nothing.
+// only with an "RPRT 0", a hand drive holds exactly one arrow key, the quiet after an unended
+// line never changes anything, and how the bytes are cut into segments changes nothing.
 #include "net/rotctld_protocol.h"
 
 #include <cmath>
@@ -32,6 +33,10 @@ public:
     void SetPosition(int code, int azimuth, int elevation) override { calls.push_back({'P', code, azimuth, elevation}); }
     void Stop() override { calls.push_back({'S', 0, 0, 0}); }
     void Park() override { calls.push_back({'K', 0, 0, 0}); }
+    void Move(vantora::ArrowKeys keys) override
+    {
+        calls.push_back({'M', keys.right + keys.left + keys.up + keys.down, keys.right, keys.up});
+    }
     std::vector<Call> calls;
 };
 
@@ -42,7 +47,7 @@ struct Outcome {
 };
 
 // Feeds the bytes in segments of the given size (0: all at once), then runs what is left
-// without a line end, as the server does after a quiet spell.
+// without a line end as the server does after a quiet spell, and then at the client's end.
 Outcome Run(std::string_view bytes, std::size_t segment, const vantora::RotctldState& state)
 {
     vantora::RotctldSession session;
@@ -52,7 +57,11 @@ Outcome Run(std::string_view bytes, std::size_t segment, const vantora::RotctldS
         segment = bytes.size() + 1;
     for (std::size_t at = 0; at < bytes.size(); at += segment)
         outcome.replies += session.Feed(bytes.substr(at, segment), state, actions);
+    const std::size_t before = actions.calls.size();
     outcome.replies += session.RunPending(state, actions);
+    Check(actions.calls.size() == before);  // only queries run from the quiet
+    outcome.replies += session.RunAtEnd(state, actions);
+    Check(!session.hasPending() || session.closeRequested());
     outcome.calls = actions.calls;
     outcome.closed = session.closeRequested();
     return outcome;
@@ -78,6 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     state.beamAzimuth = data[0] >> 3;
     state.rotator2Position = -static_cast<int>(data[1] % 8);
     state.info = "Vantora 1.09";
+    state.azimuthTurning = (data[1] & 1) != 0;
+    state.elevationTurning = (data[1] & 2) != 0;
+    state.handDrive.left = (data[1] & 4) != 0;
     const std::size_t segment = data[1] >> 3;  // 0..31
     const std::string_view bytes(reinterpret_cast<const char*>(data) + 2, size - 2);
 
@@ -87,15 +99,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(outcome.replies == whole.replies && outcome.calls == whole.calls && outcome.closed == whole.closed);
     Check(byteByByte.replies == whole.replies && byteByByte.calls == whole.calls);
 
-    // Whole lines of printable text.
+    // Whole lines of printable text (the caps dump lines up its values with tabs).
     Check(outcome.replies.empty() || outcome.replies.back() == '\n');
     for (const char c : outcome.replies)
-        Check(c == '\n' || (c >= 0x20 && c < 0x7f));
+        Check(c == '\n' || c == '\t' || (c >= 0x20 && c < 0x7f));
 
     // Every action was answered with success; targets only in range, and only once the unit has
     // said what rotator 2 is.
     Check(outcome.calls.size() <= Count(outcome.replies, "RPRT 0\n"));
     for (const Call& call : outcome.calls) {
+        if (call.what == 'M')
+            Check(call.code == 1);  // one arrow key, never none, never two
         if (call.what != 'P')
             continue;
         Check(state.rotator2Mode == 1 || state.rotator2Mode == 2);

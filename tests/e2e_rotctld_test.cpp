@@ -1,6 +1,7 @@
 // The rotctld server of the running program against the simulated unit, driven by Hamlib's own
 // network client (rotctl -m 2), by a client shaped like Gpredict's rotator controller, and
-// through a unit that goes silent for a while.
+// through a unit that goes silent for a while. What reached the unit is read from the
+// simulator's own state.
 
 #include "support/e2e_harness.h"
 #include "support/event_wait.h"
@@ -163,6 +164,128 @@ TEST_F(RotctldEndToEnd, HamlibsNetworkClientReadsTurnsStopsAndParks)
     run = rotctl({"K"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(unitReaches(45, 10));
+}
+
+// One rotctl session fed on its standard input, for commands whose effect lasts as long as the
+// client stays connected.
+class InteractiveRotctl {
+public:
+    explicit InteractiveRotctl(quint16 port)
+    {
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.start("rotctl", QStringList{"-m", "2", "-r", QStringLiteral("127.0.0.1:%1").arg(port)});
+    }
+    ~InteractiveRotctl()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    bool started() { return m_process.waitForStarted(); }
+    void send(const char* line)
+    {
+        m_process.write(line);
+        m_process.write("\n");
+        m_process.waitForBytesWritten();
+    }
+    QProcess& process() { return m_process; }
+    QString output()
+    {
+        m_output += QString::fromLocal8Bit(m_process.readAll());
+        return m_output;
+    }
+
+private:
+    QProcess m_process;
+    QString m_output;
+};
+
+// The probe of Hamlib's client: a target below 0 (which it refused while the server advertised
+// 0..360), a turn by hand and its STOP, a reset while turning, and a turn whose client goes away.
+TEST_F(RotctldEndToEnd, HamlibsClientSetsBelowZeroTurnsByHandAndResets)
+{
+    start({"--az-speed", "20"});  // slow enough that a client started on the way still halts it
+    RotctlRun run;
+    ASSERT_TRUE(WaitFor([&] {
+        run = rotctl({"p"});
+        return run.exitCode == 0 && run.output == "0.00\n0.00\n";
+    })) << run.exitCode
+        << " " << run.output.toStdString();
+
+    // M 16 50, then S: the azimuth turns clockwise while the client holds it, then halts.
+    {
+        InteractiveRotctl client(e2e.rotctldPort());
+        ASSERT_TRUE(client.started());
+        client.send("M 16 50");
+        ASSERT_TRUE(WaitFor([&] { return e2e.unitTruth()->position1 >= 30; })) << client.output().toStdString();
+        EXPECT_EQ(e2e.unitTruth()->position2, 0);  // the right arrow turns the azimuth only
+        client.send("S");
+        QThread::msleep(500);
+        const int stoppedAt = e2e.unitTruth()->position1;
+        QThread::msleep(1000);
+        EXPECT_EQ(e2e.unitTruth()->position1, stoppedAt);
+        EXPECT_LT(stoppedAt, 150);
+        client.send("q");
+        EXPECT_TRUE(client.process().waitForFinished(5000));
+        EXPECT_FALSE(client.output().contains("error")) << client.output().toStdString();
+    }
+
+    // P -10 20: Hamlib's client sends it, and the unit goes to 350.
+    run = rotctl({"P", "-10", "20"});
+    EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
+    EXPECT_TRUE(unitReaches(350, 20));
+
+    // R 1 on the way to a far target: both rotators halt short of it.
+    ASSERT_EQ(rotctl({"P", "200", "80"}).exitCode, 0);  // the short way from 350: down
+    ASSERT_TRUE(WaitFor([&] { return e2e.unitTruth()->position1 < 340; }));
+    run = rotctl({"R", "1"});
+    EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
+    QThread::msleep(500);
+    const auto resetAt = e2e.unitTruth();
+    QThread::msleep(1000);
+    EXPECT_EQ(e2e.unitTruth()->position1, resetAt->position1);
+    EXPECT_EQ(e2e.unitTruth()->position2, resetAt->position2);
+    EXPECT_GT(resetAt->position1, 200);
+
+    // A turn never outlives its client: rotctl killed in the middle of M 8 (left) stops it.
+    {
+        InteractiveRotctl client(e2e.rotctldPort());
+        ASSERT_TRUE(client.started());
+        const int before = e2e.unitTruth()->position1;
+        client.send("M 8 50");
+        ASSERT_TRUE(WaitFor([&] { return e2e.unitTruth()->position1 <= before - 20; }))
+            << before << " -> " << e2e.unitTruth()->position1 << " " << client.output().toStdString();
+        client.process().kill();
+        client.process().waitForFinished();
+        QThread::msleep(500);
+        const int leftAt = e2e.unitTruth()->position1;
+        QThread::msleep(1000);
+        EXPECT_EQ(e2e.unitTruth()->position1, leftAt);
+        EXPECT_GT(leftAt, 0);
+    }
+}
+
+// Rotator 2 as a second azimuth rotator: Hamlib's client sends a target with an elevation (which
+// it refused while the server advertised max_el=0); the selected rotator turns, rotator 2 stays.
+TEST_F(RotctldEndToEnd, HamlibsClientSetsASecondAzimuthRotatorsTarget)
+{
+    start({"--mode", "1"});
+    RotctlRun run;
+    ASSERT_TRUE(WaitFor([&] {
+        run = rotctl({"p"});
+        return run.exitCode == 0 && run.output == "0.00\n0.00\n";
+    })) << run.exitCode
+        << " " << run.output.toStdString();
+    PlainClient raw(e2e.rotctldPort());
+    ASSERT_TRUE(raw.ok());
+    const std::string state = raw.ask("\\dump_state\n");
+    EXPECT_NE(state.find("max_el=180.000000\nsouth_zero=0\nrot_type=Az\n"), std::string::npos) << state;
+
+    run = rotctl({"P", "210", "30"});
+    EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
+    EXPECT_TRUE(unitReaches(210, 0));
+    QThread::msleep(1000);
+    EXPECT_TRUE(unitReaches(210, 0, 100));  // the elevation went nowhere
+    EXPECT_TRUE(WaitFor([&] { return rotctl({"p"}).output == "210.00\n0.00\n"; }));
 }
 
 TEST_F(RotctldEndToEnd, GpredictShapedClientFollowsAMovingTarget)

@@ -162,6 +162,32 @@ TEST_F(PollTest, ArrowKeysDriveOnlyWhileTheTargetBoxIsEmpty)
     EXPECT_EQ(Tick(), (Bytes{42, 0, 1, 5, 12, 0, 1, 0, 1, 62}));
 }
 
+// The remote hand drive adds its keys to the keyboard's; the target box stops only the keyboard.
+TEST_F(PollTest, RemoteKeysJoinTheKeyboardsAndIgnoreTheTargetBox)
+{
+    MakeVersionKnown();
+    struct Case {
+        ArrowKeys keyboard;
+        ArrowKeys remote;
+        bool boxHoldsText;
+        Bytes frame;
+    };
+    const Case cases[] = {
+        {{}, {.right = true}, false, {42, 0, 1, 5, 12, 1, 0, 0, 0, 61}},
+        {{}, {.down = true}, true, {42, 0, 1, 5, 12, 0, 0, 0, 1, 61}},
+        {{.up = true}, {.left = true}, false, {42, 0, 1, 5, 12, 0, 1, 1, 0, 62}},
+        {{.up = true}, {.left = true}, true, {42, 0, 1, 5, 12, 0, 1, 0, 0, 61}},
+        {{.right = true}, {.right = true}, false, {42, 0, 1, 5, 12, 1, 0, 0, 0, 61}},
+        {{}, {}, false, {42, 0, 1, 5, 12, 0, 0, 0, 0, 60}},
+    };
+    for (const Case& c : cases) {
+        inputs.keys = c.keyboard;
+        inputs.remoteKeys = c.remote;
+        inputs.boxHoldsText = c.boxHoldsText;
+        EXPECT_EQ(Tick(), c.frame);
+    }
+}
+
 TEST_F(PollTest, ClosedPortConsumesRequestsAndSendsNothing)
 {
     MakeVersionKnown();

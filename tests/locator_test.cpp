@@ -255,3 +255,89 @@ TEST(VypLoc, ShortTextIsNotReadBeyondItsEnd)
 
 }  // namespace
 }  // namespace vantora
+
+namespace vantora {
+namespace {
+
+TEST(LocatorCentre, EveryPrecisionAndWhatIsRefused)
+{
+    struct Case {
+        const char* locator;
+        double longitude;
+        double latitude;
+    };
+    const Case cases[] = {
+        {"JN", 10.0, 45.0},
+        {"JN79", 15.0, 49.5},
+        {"JO60LJ", 12.0 + 11.0 / 12 + 1.0 / 24, 50.0 + 9.0 / 24 + 1.0 / 48},
+        {"jo60lj", 12.0 + 11.0 / 12 + 1.0 / 24, 50.0 + 9.0 / 24 + 1.0 / 48},
+        {"JO60LJ42", 12.0 + 11.0 / 12 + 4.0 / 120 + 1.0 / 240, 50.0 + 9.0 / 24 + 2.0 / 240 + 1.0 / 480},
+        {"AA00AA", -180.0 + 1.0 / 24, -90.0 + 1.0 / 48},
+        {"RR99XX", 180.0 - 1.0 / 24, 90.0 - 1.0 / 48},
+    };
+    for (const Case& c : cases) {
+        const auto centre = LocatorCentre(c.locator);
+        ASSERT_TRUE(centre) << c.locator;
+        EXPECT_NEAR(centre->longitude, c.longitude, 1e-9) << c.locator;
+        EXPECT_NEAR(centre->latitude, c.latitude, 1e-9) << c.locator;
+    }
+    // The twelve-character square lies inside the ten-character one, which lies in the eight.
+    const auto twelve = LocatorCentre("JO60LJ42AB12");
+    const auto ten = LocatorCentre("JO60LJ42AB");
+    ASSERT_TRUE(twelve && ten);
+    EXPECT_NEAR(twelve->longitude, ten->longitude, 2.0 / 24 / 10 / 24 / 2);  // half the ten's width
+    EXPECT_NEAR(twelve->latitude, ten->latitude, 1.0 / 24 / 10 / 24 / 2);
+    EXPECT_NE(twelve->longitude, ten->longitude);
+
+    for (const char* bad : {"", "J", "JO6", "SA", "AS", "JOA0", "JO60YA", "JO60LJ4A", "JO60LJ42Z0", "JO60LJ42AB1X",
+                            "JO60LJ42AB1234", "JO 0", "JO60LJ42AB123"})
+        EXPECT_FALSE(LocatorCentre(bad)) << bad;
+}
+
+TEST(PositionLocator, EveryPrecisionEdgesAndRoundTrips)
+{
+    struct Case {
+        double longitude;
+        double latitude;
+        int pairs;
+        const char* locator;  // nullptr: refused
+    };
+    const Case cases[] = {
+        {14.31234, 50.08765, 1, "JO"},
+        {14.31234, 50.08765, 2, "JO70"},
+        {14.31234, 50.08765, 3, "JO70DC"},
+        {14.31234, 50.08765, 4, "JO70DC71"},
+        {14.31234, 50.08765, 5, "JO70DC71LA"},
+        {14.31234, 50.08765, 6, "JO70DC71LA58"},
+        {-122.3, 47.6, 3, "CN87UO"},
+        {-180.0, -90.0, 3, "AA00AA"},
+        {180.0, 90.0, 3, "RR99XX"},  // the edges belong to the last square
+        {0.0, 0.0, 2, "JJ00"},
+        {-0.000001, -0.000001, 2, "II99"},
+        {14.3, 50.1, 0, nullptr},
+        {14.3, 50.1, 7, nullptr},
+        {180.01, 50.1, 3, nullptr},
+        {14.3, -90.5, 3, nullptr},
+        {std::nan(""), 50.1, 3, nullptr},
+    };
+    for (const Case& c : cases) {
+        const auto locator = PositionLocator({c.longitude, c.latitude}, c.pairs);
+        if (c.locator == nullptr) {
+            EXPECT_FALSE(locator) << c.longitude << " " << c.latitude << " " << c.pairs;
+            continue;
+        }
+        ASSERT_TRUE(locator) << c.locator;
+        EXPECT_EQ(*locator, c.locator);
+    }
+    // A square's centre gives the square back, at every precision.
+    for (const char* text : {"JN79", "JO60LJ", "AR09AX", "JO60LJ42AB12", "RR99XX99XX99", "AA00AA00AA00"}) {
+        const auto centre = LocatorCentre(text);
+        ASSERT_TRUE(centre) << text;
+        const auto back = PositionLocator(*centre, static_cast<int>(std::string_view(text).size() / 2));
+        ASSERT_TRUE(back) << text;
+        EXPECT_EQ(*back, text);
+    }
+}
+
+}  // namespace
+}  // namespace vantora

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -118,16 +121,105 @@ std::vector<ReferenceRow> ReadReference()
     return rows;
 }
 
-// Where this server's values differ from the dummy rotator's: its name, and the limits of a
-// 0..360 azimuth rotator with an elevation rotator of up to 180 degrees.
+// Where this server's values differ from the dummy rotator's: its name, the limits of a 0..360
+// azimuth rotator that "P" takes from -180 to 540, an elevation rotator of up to 180 degrees, and
+// each status flag listed once (rotctld 4.5.4 lists them all twice).
 std::string OurValues(std::string reply)
 {
     ReplaceAll(reply, "Dummy rotator", "Vantora 1.09");
-    ReplaceAll(reply, "-180.000000", "0.000000");
-    ReplaceAll(reply, "450.000000", "360.000000");
+    ReplaceAll(reply, "450.000000", "540.000000");
     ReplaceAll(reply, "max_el=90.000000", "max_el=180.000000");
     ReplaceAll(reply, "Maximum Elevation: 90.000000", "Maximum Elevation: 180.000000");
+    ReplaceAll(reply, "MOVING MOVING_AZ MOVING_RIGHT MOVING MOVING_AZ MOVING_RIGHT ", "MOVING MOVING_AZ MOVING_RIGHT ");
     return reply;
+}
+
+// The reference's requests that compute something from positions: the same reply with this
+// server's own figures, which may differ in the last digits (its own locator and great-circle
+// code, and a mean Earth radius where rotctld takes 111.2 km a degree).
+bool IsComputed(const std::string& request)
+{
+    for (const char* word : {"l ", "L ", "B ", "loc2lonlat", "lonlat2loc", "qrb"})
+        if (request.find(word) != std::string::npos)
+            return true;
+    return false;
+}
+
+bool IsCaps(const std::string& request)
+{
+    return request.find("dump_caps") != std::string::npos
+           || (request.find("1\n") != std::string::npos && request.find(' ') == std::string::npos);
+}
+
+// Splits a reply into its text and its numbers: "12.95 x" -> text "# x", numbers {12.95}.
+std::pair<std::string, std::vector<double>> TextAndNumbers(const std::string& reply)
+{
+    std::string text;
+    std::vector<double> numbers;
+    for (std::size_t i = 0; i < reply.size();) {
+        const bool starts =
+            std::isdigit(static_cast<unsigned char>(reply[i]))
+            || (reply[i] == '-' && i + 1 < reply.size() && std::isdigit(static_cast<unsigned char>(reply[i + 1])));
+        // Only a number that stands alone: not the "0" of "RPRT 0", not a locator's digits.
+        const bool alone = i == 0 || reply[i - 1] == ' ' || reply[i - 1] == '\n' || reply[i - 1] == ';'
+                           || reply[i - 1] == '|' || reply[i - 1] == ',';
+        const std::size_t end = reply.find_first_not_of("-0123456789.", i);
+        const std::string token = reply.substr(i, end == std::string::npos ? std::string::npos : end - i);
+        if (starts && alone && token.find('.') != std::string::npos) {
+            numbers.push_back(std::stod(token));
+            text += '#';
+            i += token.size();
+        } else {
+            text += reply[i++];
+        }
+    }
+    return {text, numbers};
+}
+
+// The labels of a caps dump, in order: "Model name", "Can Stop", ...
+std::vector<std::string> CapsLabels(const std::string& reply)
+{
+    std::vector<std::string> labels;
+    std::size_t start = 0;
+    while (start < reply.size()) {
+        std::size_t end = reply.find('\n', start);
+        if (end == std::string::npos)
+            end = reply.size();
+        const std::string line = reply.substr(start, end - start);
+        const std::size_t colon = line.find(':');
+        if (colon != std::string::npos && line[0] != '\t')
+            labels.push_back(line.substr(0, colon));
+        start = end + 1;
+    }
+    return labels;
+}
+
+// What one line of a request does to the station when it is accepted.
+std::string CallOf(std::string line)
+{
+    if (!line.empty() && std::string("+;|,").find(line[0]) != std::string::npos)
+        line.erase(0, 1);
+    if (!line.empty() && line[0] == '\\')
+        line.erase(0, 1);
+    const std::string word = line.substr(0, line.find(' '));
+    if (word == "P" || word == "set_pos")
+        return "set";
+    if (word == "S" || word == "stop" || word == "R" || word == "reset")
+        return "stop";
+    if (word == "K" || word == "park")
+        return "park";
+    if (word == "M" || word == "move")
+        return "move";
+    return {};
+}
+
+// The dummy rotator turning right on "M 16": the state this server reports then.
+RotctldState TurningRightState()
+{
+    RotctldState state = RestState();
+    state.azimuthTurning = true;
+    state.handDrive.right = true;
+    return state;
 }
 
 std::string FeedAll(RotctldSession& session, const std::vector<std::string>& segments, const RotctldState& state,
@@ -144,32 +236,61 @@ std::string FeedAll(RotctldSession& session, const std::vector<std::string>& seg
 TEST(RotctldReference, EveryCommandInEveryFormAnswersAsRotctld)
 {
     const std::vector<ReferenceRow> rows = ReadReference();
-    ASSERT_GE(rows.size(), 80u);
+    ASSERT_GE(rows.size(), 240u);
+    int computed = 0;
+    int caps = 0;
     for (const ReferenceRow& row : rows) {
         RotctldSession session;
         RecordingActions actions;
-        const std::string reply = FeedAll(session, row.segments, RestState(), actions);
-        EXPECT_EQ(reply, OurValues(row.reply)) << row.line;
+        const std::string request = row.segments.front();
+        const bool turning = request.find("M 16 50\ns\n") != std::string::npos;
+        const std::string reply = FeedAll(session, row.segments, turning ? TurningRightState() : RestState(), actions);
+        const std::string expected = OurValues(row.reply);
+        if (IsCaps(request)) {
+            // The frame as rotctld's, and of its labels only those that describe this server.
+            ++caps;
+            const auto header = expected.substr(0, expected.find("Caps dump"));
+            EXPECT_EQ(reply.substr(0, header.size()), header) << row.line;
+            EXPECT_EQ(reply.substr(reply.size() - 8), "\nRPRT 0\n") << row.line;
+            const std::vector<std::string> ours = CapsLabels(reply);
+            const std::vector<std::string> theirs = CapsLabels(expected);
+            std::size_t at = 0;
+            for (const std::string& label : ours) {
+                while (at < theirs.size() && theirs[at] != label)
+                    ++at;
+                EXPECT_LT(at, theirs.size()) << "label not in rotctld's order: " << label << " in " << row.line;
+            }
+            EXPECT_GE(ours.size(), 15u) << row.line;
+        } else if (IsComputed(request)) {
+            ++computed;
+            const auto [ourText, ourNumbers] = TextAndNumbers(reply);
+            const auto [theirText, theirNumbers] = TextAndNumbers(expected);
+            EXPECT_EQ(ourText, theirText) << row.line;
+            ASSERT_EQ(ourNumbers.size(), theirNumbers.size()) << row.line;
+            for (std::size_t i = 0; i < ourNumbers.size(); ++i)
+                EXPECT_NEAR(ourNumbers[i], theirNumbers[i], std::max(1e-6, std::abs(theirNumbers[i]) * 1e-4))
+                    << row.line;
+        } else {
+            EXPECT_EQ(reply, expected) << row.line;
+        }
         EXPECT_EQ(session.closeRequested(), row.closed) << row.line;
         EXPECT_FALSE(session.hasPending()) << row.line;
 
-        // What the command did: one action for each accepted set, stop or park, none otherwise.
-        const std::string& request = row.segments.front();
-        const bool accepted = row.reply.find("RPRT 0") != std::string::npos;
-        std::string what;
-        if (request.find("P ") != std::string::npos || request.find("set_pos") != std::string::npos)
-            what = "set";
-        else if (request.find('S') != std::string::npos || request.find("stop") != std::string::npos)
-            what = "stop";
-        else if (request.find('K') != std::string::npos || request.find("park") != std::string::npos)
-            what = "park";
-        if (what.empty() || !accepted) {
-            EXPECT_TRUE(actions.calls.empty()) << row.line;
-        } else {
-            ASSERT_EQ(actions.calls.size(), 1u) << row.line;
-            EXPECT_EQ(actions.calls[0].what, what) << row.line;
+        // What the commands did: one action for each accepted set, stop, park, reset or move.
+        std::vector<std::string> expectedCalls;
+        if (row.reply.find("RPRT -") == std::string::npos) {
+            std::size_t start = 0;
+            for (std::size_t end; (end = request.find_first_of("\r\n", start)) != std::string::npos; start = end + 1)
+                if (const std::string what = CallOf(request.substr(start, end - start)); !what.empty())
+                    expectedCalls.push_back(what);
         }
+        std::vector<std::string> calls;
+        for (const Action& call : actions.calls)
+            calls.push_back(call.what);
+        EXPECT_EQ(calls, expectedCalls) << row.line;
     }
+    EXPECT_GE(computed, 80);
+    EXPECT_EQ(caps, 10);
 }
 
 struct Case {
@@ -190,43 +311,44 @@ void RunCases(const std::vector<Case>& cases, const RotctldState& state)
 
 TEST(RotctldProtocol, AnswersWhereRotctldStaysSilentOrDiffers)
 {
-    RunCases({
-                 // Long forms without the backslash, as some clients send them.
-                 {"get_pos\n", "12.00\n6.00\n", {}},
-                 {"set_pos 90 45\n", "RPRT 0\n", {{"set", 3, 90, 45}}},
-                 {"+stop\n", "stop:\nRPRT 0\n", {{"stop"}}},
-                 {"park\n", "RPRT 0\n", {{"park"}}},
-                 {"get_info\n", "Vantora 1.09\n", {}},
-                 {"dump_state\n",
-                  "1\n1\nmin_az=0.000000\nmax_az=360.000000\nmin_el=0.000000\nmax_el=180.000000\nsouth_zero=0\n"
-                  "rot_type=AzEl\ndone\n",
-                  {}},
-                 // Unknown commands: rotctld stays silent and leaves the client waiting.
-                 {"x\n", "RPRT -4\n", {}},
-                 {"+x\n", "RPRT -4\n", {}},
-                 {"\\get_freq\n", "RPRT -4\n", {}},
-                 {"pp\n", "RPRT -4\n", {}},
-                 {"+\n", "RPRT -4\n", {}},
-                 // Missing or extra arguments are refused at once.
-                 {"P 10\n", "RPRT -1\n", {}},
-                 {"P\n", "RPRT -1\n", {}},
-                 {"+P 10\n", "set_pos: 10\nRPRT -1\n", {}},
-                 {"P 10 20 30\n", "RPRT -1\n", {}},
-                 {"p 5\n", "RPRT -1\n", {}},
-                 {";S now\n", "stop:;RPRT -1\n", {}},
-                 {"\\dump_state 1\n", "RPRT -1\n", {}},
-                 // Not-a-number is refused (rotctld takes it).
-                 {"P nan 10\n", "RPRT -1\n", {}},
-                 {"P 10 NaN\n", "RPRT -1\n", {}},
-                 {"P inf 10\n", "RPRT -1\n", {}},
-                 {"P 10 -infinity\n", "RPRT -1\n", {}},
-                 // Blanks: tabs and repeated spaces separate words as spaces do.
-                 {"  P\t10   20 \n", "RPRT 0\n", {{"set", 3, 10, 20}}},
-                 {"+ p\n", "get_pos:\nAzimuth: 12.00\nElevation: 6.00\nRPRT 0\n", {}},
-                 // The echo of "P" holds no control bytes.
-                 {"+P 1\x15 2\x7f\n", "set_pos: 1? 2?\nRPRT -1\n", {}},
-             },
-             RestState());
+    RunCases(
+        {
+            // Long forms without the backslash, as some clients send them.
+            {"get_pos\n", "12.00\n6.00\n", {}},
+            {"set_pos 90 45\n", "RPRT 0\n", {{"set", 3, 90, 45}}},
+            {"+stop\n", "stop:\nRPRT 0\n", {{"stop"}}},
+            {"park\n", "RPRT 0\n", {{"park"}}},
+            {"get_info\n", "Vantora 1.09\n", {}},
+            {"dump_state\n",
+             "1\n1\nmin_az=-180.000000\nmax_az=540.000000\nmin_el=0.000000\nmax_el=180.000000\nsouth_zero=0\n"
+             "rot_type=AzEl\ndone\n",
+             {}},
+            // Unknown commands: rotctld stays silent and leaves the client waiting.
+            {"x\n", "RPRT -4\n", {}},
+            {"+x\n", "RPRT -4\n", {}},
+            {"\\get_freq\n", "RPRT -4\n", {}},
+            {"pp\n", "RPRT -4\n", {}},
+            {"+\n", "RPRT -4\n", {}},
+            // Missing or extra arguments are refused at once.
+            {"P 10\n", "RPRT -1\n", {}},
+            {"P\n", "RPRT -1\n", {}},
+            {"+P 10\n", "set_pos: 10\nRPRT -1\n", {}},
+            {"P 10 20 30\n", "RPRT -1\n", {}},
+            {"p 5\n", "RPRT -1\n", {}},
+            {";S now\n", "stop:;RPRT -1\n", {}},
+            {"\\dump_state 1\n", "RPRT -1\n", {}},
+            // Not-a-number is refused (rotctld takes it).
+            {"P nan 10\n", "RPRT -1\n", {}},
+            {"P 10 NaN\n", "RPRT -1\n", {}},
+            {"P inf 10\n", "RPRT -1\n", {}},
+            {"P 10 -infinity\n", "RPRT -1\n", {}},
+            // Blanks: tabs and repeated spaces separate words as spaces do.
+            {"  P\t10   20 \n", "RPRT 0\n", {{"set", 3, 10, 20}}},
+            {"+ p\n", "get_pos:\nAzimuth: 12.00\nElevation: 6.00\nRPRT 0\n", {}},
+            // The echo of "P" holds no control bytes.
+            {"+P 1\x15 2\x7f\n", "set_pos: 1? 2?\nRPRT -1\n", {}},
+        },
+        RestState());
 }
 
 TEST(RotctldProtocol, SetPositionRangesRoundingAndNumberForms)
@@ -270,21 +392,24 @@ TEST(RotctldProtocol, FollowsTheKindOfRotator2)
     azimuthOnly.rotator2Mode = 1;
     azimuthOnly.beamAzimuth = 200;
     azimuthOnly.rotator2Position = 200;
-    RunCases({
-                 // A second azimuth rotator: the selected one turns, the elevation is dropped.
-                 {"P 200 30\n", "RPRT 0\n", {{"set", 1, 200, 0}}},
-                 {"p\n", "200.00\n0.00\n", {}},
-                 {"\\dump_state\n",
-                  "1\n1\nmin_az=0.000000\nmax_az=360.000000\nmin_el=0.000000\nmax_el=0.000000\nsouth_zero=0\n"
-                  "rot_type=Az\ndone\n",
-                  {}},
-                 {"+\\dump_state\n",
-                  "dump_state:\nrotctld Protocol Ver: 1\nRotor Model: 1\nMinimum Azimuth: 0.000000\n"
-                  "Maximum Azimuth: 360.000000\nMinimum Elevation: 0.000000\nMaximum Elevation: 0.000000\n"
-                  "South Zero: 0\nrot_type=Az\ndone\nRPRT 0\n",
-                  {}},
-             },
-             azimuthOnly);
+    RunCases(
+        {
+            // A second azimuth rotator: the selected one turns, the elevation is dropped. The
+            // elevation range stays what "P" takes, or Hamlib's client would refuse every
+            // target above the horizon before sending it.
+            {"P 200 30\n", "RPRT 0\n", {{"set", 1, 200, 0}}},
+            {"p\n", "200.00\n0.00\n", {}},
+            {"\\dump_state\n",
+             "1\n1\nmin_az=-180.000000\nmax_az=540.000000\nmin_el=0.000000\nmax_el=180.000000\nsouth_zero=0\n"
+             "rot_type=Az\ndone\n",
+             {}},
+            {"+\\dump_state\n",
+             "dump_state:\nrotctld Protocol Ver: 1\nRotor Model: 1\nMinimum Azimuth: -180.000000\n"
+             "Maximum Azimuth: 540.000000\nMinimum Elevation: 0.000000\nMaximum Elevation: 180.000000\n"
+             "South Zero: 0\nrot_type=Az\ndone\nRPRT 0\n",
+             {}},
+        },
+        azimuthOnly);
 
     // Before the unit has said which kind rotator 2 is, a target could go nowhere.
     RotctldState unknown = RestState();
@@ -333,15 +458,19 @@ TEST(RotctldFraming, LinesSplitMergedOverlongAndUnended)
         EXPECT_EQ(session.Feed("\r\np\n", state, actions), "12.00\n6.00\n");
         EXPECT_TRUE(actions.calls.empty());
     }
-    // A command without a line end waits, then runs when the client has gone quiet.
+    // A command without a line end waits. Quiet does not run it, since its end may still be on
+    // the way; when no more bytes can come, it runs.
     {
         RotctldSession session;
         EXPECT_EQ(session.Feed("P 10,00 2", state, actions), "");
         EXPECT_EQ(session.Feed("0,00", state, actions), "");
         EXPECT_TRUE(session.hasPending());
-        EXPECT_EQ(session.RunPending(state, actions), "RPRT 0\n");
-        EXPECT_FALSE(session.hasPending());
         EXPECT_EQ(session.RunPending(state, actions), "");
+        EXPECT_TRUE(session.hasPending());
+        EXPECT_TRUE(actions.calls.empty());
+        EXPECT_EQ(session.RunAtEnd(state, actions), "RPRT 0\n");
+        EXPECT_FALSE(session.hasPending());
+        EXPECT_EQ(session.RunAtEnd(state, actions), "");
         ASSERT_EQ(actions.calls.size(), 1u);
         EXPECT_EQ(actions.calls[0], (Action{"set", 3, 10, 20}));
     }
@@ -360,6 +489,131 @@ TEST(RotctldFraming, LinesSplitMergedOverlongAndUnended)
         EXPECT_EQ(session.Feed(std::string("p\0\n", 3), state, actions), "RPRT -4\n");
         EXPECT_EQ(session.Feed("\xff\xfe\n", state, actions), "RPRT -4\n");
     }
+}
+
+// A "P 123 4" whose "5" comes after the quiet: nothing runs early, one reply, the whole target.
+TEST(RotctldFraming, QuietRunsOnlyQueriesAndTheEndRunsAnything)
+{
+    struct Case {
+        const char* unended;
+        const char* quietReply;  // RunPending after the quiet
+        const char* rest;        // then these bytes
+        const char* reply;       // and the reply to them
+        std::vector<Action> actions;
+    };
+    const std::vector<Case> cases = {
+        {"P 123 4", "", "5\n", "RPRT 0\n", {{"set", 3, 123, 45}}},
+        {"S", "", "\n", "RPRT 0\n", {{"stop"}}},
+        {"K", "", "\n", "RPRT 0\n", {{"park"}}},
+        {"M 16 5", "", "0\n", "RPRT 0\n", {{"move", 16}}},
+        {"R", "", " 1\n", "RPRT 0\n", {{"stop"}}},
+        {"B 50 14 49", "", " 15\n", "154.767992\n316.000000\n", {}},
+        {"l JO6", "", "0LJ\n", "12.958333\n50.395833\n", {}},
+        {"x", "", "\n", "RPRT -4\n", {}},
+        // The queries run from quiet (their line end, when it comes, ends an empty line).
+        {"p", "12.00\n6.00\n", "\n", "", {}},
+        {"_", "Vantora 1.09\n", "\n", "", {}},
+        {"s", "\n", "\n", "", {}},
+        {"+\\get_status", "get_status:\nStatus flags: \nRPRT 0\n", "", "", {}},
+        {"\\dump_state",
+         "1\n1\nmin_az=-180.000000\nmax_az=540.000000\nmin_el=0.000000\nmax_el=180.000000\n"
+         "south_zero=0\nrot_type=AzEl\ndone\n",
+         "",
+         "",
+         {}},
+    };
+    for (const Case& c : cases) {
+        RotctldSession session;
+        RecordingActions actions;
+        EXPECT_EQ(session.Feed(c.unended, RestState(), actions), "") << c.unended;
+        EXPECT_EQ(session.RunPending(RestState(), actions), c.quietReply) << c.unended;
+        EXPECT_EQ(session.Feed(c.rest, RestState(), actions), c.reply) << c.unended;
+        EXPECT_EQ(actions.calls, c.actions) << c.unended;
+        EXPECT_FALSE(session.hasPending()) << c.unended;
+    }
+
+    // At the end, whatever was left runs once, queries and changes alike.
+    for (const auto& [unended, reply] : std::vector<std::pair<std::string, std::string>>{
+             {"_", "Vantora 1.09\n"}, {"P 90 45", "RPRT 0\n"}, {"M 8 1", "RPRT 0\n"}, {"", ""}, {"q", ""}}) {
+        RotctldSession session;
+        RecordingActions actions;
+        session.Feed(unended, RestState(), actions);
+        EXPECT_EQ(session.RunAtEnd(RestState(), actions), reply) << unended;
+        EXPECT_EQ(session.RunAtEnd(RestState(), actions), "") << unended;
+    }
+}
+
+TEST(RotctldProtocol, MoveResetStatusAndTheLocatorHelpers)
+{
+    RunCases(
+        {
+            // Hamlib's directions: 2 up, 4 down, 8 left (CCW), 16 right (CW); any speed.
+            {"M 2 50\n", "RPRT 0\n", {{"move", 2}}},
+            {"M 4 -1\n", "RPRT 0\n", {{"move", 4}}},
+            {"\\move 8 0\n", "RPRT 0\n", {{"move", 8}}},
+            {"move 16 100\n", "RPRT 0\n", {{"move", 16}}},
+            {";M 16 50.5\n", "move: 16 50.5;RPRT 0\n", {{"move", 16}}},
+            {"M 0 50\n", "RPRT -1\n", {}},
+            {"M 18 50\n", "RPRT -1\n", {}},
+            {"M 16.5 50\n", "RPRT -1\n", {}},
+            {"M 16\n", "RPRT -1\n", {}},
+            {"M 16 50 1\n", "RPRT -1\n", {}},
+            {"M nan 50\n", "RPRT -1\n", {}},
+            // Any reset stops both rotators.
+            {"R 0\n", "RPRT 0\n", {{"stop"}}},
+            {"reset 4\n", "RPRT 0\n", {{"stop"}}},
+            {"R\n", "RPRT -1\n", {}},
+            {"R 1 2\n", "RPRT -1\n", {}},
+            // The locator helpers refuse what rotctld turns into nonsense.
+            {"\\locator2lonlat JN79\n", "15.000000\n49.500000\n", {}},
+            {"\\lonlat2locator 14.31234 50.08765 6\n", "JO70DC\n", {}},
+            {"L 14.31234 50.08765 7\n", "JO70DC\n", {}},
+            {"L 14.31234 50.08765 1\n", "RPRT -1\n", {}},
+            {"L 200 50 6\n", "RPRT -1\n", {}},
+            {"L 14 91 6\n", "RPRT -1\n", {}},
+            {"L 14 50 x\n", "RPRT -1\n", {}},
+            {"+L 14 50\n", "lonlat2loc: 14 50\nRPRT -1\n", {}},
+            {"l JO6\n", "RPRT -1\n", {}},
+            {"l JO60LJ JO60LJ\n", "RPRT -1\n", {}},
+            {"B 0 0 180 0\n", "20015.086796\n0.000000\n", {}},
+            {"B 14 50 14 50\n", "0.000000\n0.000000\n", {}},
+            {"B 14 50 14 51\n", "111.194927\n0.000000\n", {}},
+            {"B 14 50 14 49\n", "111.194927\n180.000000\n", {}},
+            {"B 14 91 49 15\n", "RPRT -1\n", {}},
+            {"B 181 14 49 15\n", "RPRT -1\n", {}},
+            {"B 50 14 49\n", "RPRT -1\n", {}},
+            {",B 50 14 49 15 1\n", "qrb: 50 14 49 15 1,RPRT -1\n", {}},
+            {"1 x\n", "RPRT -1\n", {}},
+        },
+        RestState());
+
+    // The status flags follow what the unit reports and which keys the hand drive holds.
+    struct StatusCase {
+        bool azimuth;
+        bool elevation;
+        ArrowKeys keys;
+        const char* reply;
+    };
+    const StatusCase statuses[] = {
+        {false, false, {}, "\n"},
+        {true, false, {}, "MOVING MOVING_AZ \n"},
+        {true, false, {false, true, false, false}, "MOVING MOVING_AZ MOVING_LEFT \n"},
+        {false, true, {false, false, false, true}, "MOVING MOVING_EL MOVING_DOWN \n"},
+        {true, true, {true, false, true, false}, "MOVING MOVING_AZ MOVING_RIGHT MOVING_EL MOVING_UP \n"},
+        {false, false, {true, false, false, false}, "\n"},  // held, but the unit does not turn (yet)
+    };
+    for (const StatusCase& c : statuses) {
+        RotctldState state = RestState();
+        state.azimuthTurning = c.azimuth;
+        state.elevationTurning = c.elevation;
+        state.handDrive = c.keys;
+        RunCases({{"s\n", c.reply, {}}}, state);
+    }
+    RotctldState stale = RestState();
+    stale.positionFresh = false;
+    RunCases(
+        {{"s\n", "RPRT -5\n", {}}, {"+s\n", "get_status:\nRPRT -5\n", {}}, {"M 16 1\n", "RPRT 0\n", {{"move", 16}}}},
+        stale);
 }
 
 // ---------------------------------------------------------------------------------------------

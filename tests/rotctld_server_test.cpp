@@ -98,8 +98,9 @@ TEST_F(RotctldServerTest, AnswersInOrderAcrossSegments)
         write(*client, part);
         ASSERT_TRUE(WaitFor([&] { return queued > before; }));
     }
-    expectReply(*client, "1\n1\nmin_az=0.000000\nmax_az=360.000000\nmin_el=0.000000\nmax_el=180.000000\nsouth_zero=0\n"
-              "rot_type=AzEl\ndone\n");
+    expectReply(*client,
+                "1\n1\nmin_az=-180.000000\nmax_az=540.000000\nmin_el=0.000000\nmax_el=180.000000\nsouth_zero=0\n"
+                "rot_type=AzEl\ndone\n");
 
     // The unit goes quiet: the position is refused, never repeated stale.
     state.positionFresh = false;
@@ -107,16 +108,15 @@ TEST_F(RotctldServerTest, AnswersInOrderAcrossSegments)
     expectReply(*client, "RPRT -5\nget_pos:;RPRT -5\n");
 }
 
-TEST_F(RotctldServerTest, RunsACommandWithoutLineEndAfterSilence)
+TEST_F(RotctldServerTest, RunsAQueryWithoutLineEndAfterSilence)
 {
     auto client = connectClient();
-    write(*client, "P 200 30");
-    // Nothing before the client has been quiet for a while, then the command runs.
+    write(*client, "+p");
+    // Nothing before the client has been quiet for a while, then the query runs.
     QElapsedTimer elapsed;
     elapsed.start();
-    expectReply(*client, "RPRT 0\n");
+    expectReply(*client, "get_pos:\nAzimuth: 123.00\nElevation: 45.00\nRPRT 0\n");
     EXPECT_GE(elapsed.elapsed(), kRotctldIdleRunMs - 50);
-    EXPECT_EQ(actions.calls, (std::vector<RotctldCall>{{"set", 3, 200, 30}}));
 
     // Each further byte restarts the wait; only the complete command runs, once.
     write(*client, "p");

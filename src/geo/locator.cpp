@@ -1,6 +1,7 @@
 #include "geo/locator.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace vantora {
 
@@ -24,6 +25,22 @@ constexpr bool InRange(char c, char first, char last)
 constexpr int Index(char c, char base)
 {
     return Fold(c) - base;
+}
+
+// Squares per side of each pair: fields, squares, subsquares, then alternating again.
+constexpr int kPairDivisions[kMaxLocatorPairs] = {18, 10, 24, 10, 24, 10};
+
+bool IsLetterPair(int pair)
+{
+    return kPairDivisions[pair] != 10;
+}
+
+// The index (0 .. divisions-1) one character of a pair stands for, or -1.
+int PairIndex(char c, int pair)
+{
+    const int divisions = kPairDivisions[pair];
+    const int index = IsLetterPair(pair) ? Fold(c) - 'A' : c - '0';
+    return index >= 0 && index < divisions ? index : -1;
 }
 
 Real Radians(double degrees)
@@ -101,6 +118,57 @@ int VypLocAzm(const GeoPosition& home, const GeoPosition& target)
     }
     // nearbyint rounds halves to the even neighbour in the default rounding mode.
     return static_cast<int>(std::nearbyint(a));
+}
+
+std::optional<GeoPosition> LocatorCentre(std::string_view locator)
+{
+    if (locator.empty() || locator.size() % 2 != 0 || locator.size() > 2 * kMaxLocatorPairs)
+        return std::nullopt;
+    double longitude = -180.0;
+    double latitude = -90.0;
+    double width = 360.0;   // degrees of longitude of the square named so far
+    double height = 180.0;  // degrees of latitude
+    for (std::size_t pair = 0; pair < locator.size() / 2; ++pair) {
+        const int p = static_cast<int>(pair);
+        const int x = PairIndex(locator[2 * pair], p);
+        const int y = PairIndex(locator[2 * pair + 1], p);
+        if (x < 0 || y < 0)
+            return std::nullopt;
+        width /= kPairDivisions[p];
+        height /= kPairDivisions[p];
+        longitude += x * width;
+        latitude += y * height;
+    }
+    return GeoPosition{longitude + width / 2, latitude + height / 2};
+}
+
+std::optional<std::string> PositionLocator(const GeoPosition& position, int pairs)
+{
+    if (pairs < 1 || pairs > kMaxLocatorPairs || !(position.longitude >= -180.0 && position.longitude <= 180.0)
+        || !(position.latitude >= -90.0 && position.latitude <= 90.0))
+        return std::nullopt;
+    // Whole units of the finest square asked for, counted from the south-west corner of the world:
+    // one rounding of the position, then exact integer steps, so that no square's edge is missed
+    // by the error of repeated division.
+    std::int64_t cells = 1;
+    for (int pair = 0; pair < pairs; ++pair)
+        cells *= kPairDivisions[pair];
+    auto unitsOf = [cells](double offset, double span) {
+        const auto units = static_cast<std::int64_t>(std::floor(offset / span * static_cast<double>(cells)));
+        return units < 0 ? 0 : (units >= cells ? cells - 1 : units);
+    };
+    std::int64_t x = unitsOf(position.longitude + 180.0, 360.0);
+    std::int64_t y = unitsOf(position.latitude + 90.0, 180.0);
+    std::string locator(static_cast<std::size_t>(2 * pairs), ' ');
+    for (int pair = pairs - 1; pair >= 0; --pair) {
+        const int divisions = kPairDivisions[pair];
+        const char base = IsLetterPair(pair) ? 'A' : '0';
+        locator[static_cast<std::size_t>(2 * pair)] = static_cast<char>(base + x % divisions);
+        locator[static_cast<std::size_t>(2 * pair + 1)] = static_cast<char>(base + y % divisions);
+        x /= divisions;
+        y /= divisions;
+    }
+    return locator;
 }
 
 GeoPosition HomePosition(std::string_view storedLocator)

@@ -59,6 +59,11 @@ void LinkController::Timer1Timer()
     ArrowKeys keys = m_inputs.HeldArrowKeys();
     if (m_inputs.TargetBoxHoldsText())
         keys = {};
+    const ArrowKeys remote = m_inputs.RemoteArrowKeys();
+    keys.right = keys.right || remote.right;
+    keys.left = keys.left || remote.left;
+    keys.up = keys.up || remote.up;
+    keys.down = keys.down || remote.down;
 
     // Each later step overwrites the frame of the earlier one: one frame leaves per tick.
     BuildManual(commandBuffer, keys);

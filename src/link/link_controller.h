@@ -21,8 +21,11 @@ class LinkInputs {
 public:
     virtual ~LinkInputs() = default;
     virtual ArrowKeys HeldArrowKeys() const = 0;
-    // True while the target box (Edit1) holds any text; manual drive is then off.
+    // True while the target box (Edit1) holds any text; the keyboard's manual drive is then off.
     virtual bool TargetBoxHoldsText() const = 0;
+    // The keys a remote client holds down (rotctld's "M"). They are added to the keyboard's, and
+    // the target box does not stop them: that rule is about typing, not about outside drives.
+    virtual ArrowKeys RemoteArrowKeys() const { return {}; }
 };
 
 // What the link shows. Every hook has an empty default so a window implements only its part.

@@ -1,7 +1,11 @@
 #include "net/rotctld_protocol.h"
 
+#include "common/integer_text.h"
+#include "geo/azimuthal_projection.h"
+#include "geo/locator.h"
 #include "track/tracking_line.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -43,14 +47,31 @@ struct CommandName {
 };
 
 // '\0' for a command that has no short form.
+// '\0' for a command that has no short form. The first long name of a kind heads its extended
+// replies; the later ones are accepted as well.
 constexpr CommandName kCommands[] = {
     {'p', "get_pos", RotctldCommandKind::GetPos},
     {'P', "set_pos", RotctldCommandKind::SetPos},
     {'S', "stop", RotctldCommandKind::Stop},
     {'K', "park", RotctldCommandKind::Park},
+    {'M', "move", RotctldCommandKind::Move},
+    {'R', "reset", RotctldCommandKind::Reset},
     {'_', "get_info", RotctldCommandKind::GetInfo},
+    {'s', "get_status", RotctldCommandKind::GetStatus},
     {'\0', "dump_state", RotctldCommandKind::DumpState},
+    {'1', "dump_caps", RotctldCommandKind::DumpCaps},
+    {'l', "loc2lonlat", RotctldCommandKind::LocatorToLonLat},
+    {'\0', "locator2lonlat", RotctldCommandKind::LocatorToLonLat},
+    {'L', "lonlat2loc", RotctldCommandKind::LonLatToLocator},
+    {'\0', "lonlat2locator", RotctldCommandKind::LonLatToLocator},
+    {'B', "qrb", RotctldCommandKind::Qrb},
 };
+
+// Hamlib's ROT_MOVE_* directions of "M" and the arrow key each holds down.
+constexpr int kMoveUp = 2;
+constexpr int kMoveDown = 4;
+constexpr int kMoveLeft = 8;    // counter-clockwise
+constexpr int kMoveRight = 16;  // clockwise
 
 RotctldCommandKind KindOfWord(std::string_view word)
 {
@@ -78,9 +99,30 @@ std::string Rprt(int code)
     return "RPRT " + std::to_string(code) + "\n";
 }
 
-int MaxElevation(const RotctldState& state)
+bool TakesArguments(RotctldCommandKind kind)
 {
-    return state.rotator2Mode == kModeSecondAzimuth ? 0 : kRotctldMaxElevation;
+    switch (kind) {
+    case RotctldCommandKind::SetPos:
+    case RotctldCommandKind::Move:
+    case RotctldCommandKind::Reset:
+    case RotctldCommandKind::LocatorToLonLat:
+    case RotctldCommandKind::LonLatToLocator:
+    case RotctldCommandKind::Qrb: return true;
+    default: return false;
+    }
+}
+
+// "%f" in the C locale, whatever the program's locale: 12.958333.
+std::string Fixed6(double value)
+{
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
+    return result.ec == std::errc() ? std::string(text, result.ptr) : std::string("nan");
+}
+
+std::string_view LimitText(double degrees)
+{
+    return degrees < 0 ? "-180.000000" : "540.000000";
 }
 
 // Replies in either form: plain lines, or the extended form's header, labelled lines and RPRT.
@@ -94,7 +136,7 @@ public:
         m_text += ':';
         // The arguments come back as sent, but only as printable text: a client's control bytes
         // are not echoed into its reply lines.
-        if (command.kind == RotctldCommandKind::SetPos)
+        if (TakesArguments(command.kind))
             for (std::string_view word : SplitWords(command.arguments)) {
                 m_text += ' ';
                 for (const char c : word)
@@ -142,24 +184,29 @@ private:
     std::string m_text;
 };
 
+// The limits are those "P" accepts, since Hamlib's network client refuses anything outside them
+// before it sends. The elevation range is the same with a second azimuth rotator, whose clients
+// still send an elevation (it is ignored then).
 std::string DumpState(const RotctldCommand& command, const RotctldState& state)
 {
     const bool azimuthOnly = state.rotator2Mode == kModeSecondAzimuth;
-    const std::string maxElevation = std::to_string(MaxElevation(state)) + ".000000";
+    const std::string minAzimuth(LimitText(kRotctldMinAzimuth));
+    const std::string maxAzimuth(LimitText(kRotctldMaxAzimuth));
+    const std::string maxElevation = std::to_string(kRotctldMaxElevation) + ".000000";
     Reply reply(command);
     if (command.separator == 0) {
         reply.Line("1");
         reply.Line("1");
-        reply.Line("min_az=0.000000");
-        reply.Line("max_az=360.000000");
+        reply.Line("min_az=" + minAzimuth);
+        reply.Line("max_az=" + maxAzimuth);
         reply.Line("min_el=0.000000");
         reply.Line("max_el=" + maxElevation);
         reply.Line("south_zero=0");
     } else {
         reply.Value("rotctld Protocol Ver", "1");
         reply.Value("Rotor Model", "1");
-        reply.Value("Minimum Azimuth", "0.000000");
-        reply.Value("Maximum Azimuth", "360.000000");
+        reply.Value("Minimum Azimuth", minAzimuth);
+        reply.Value("Maximum Azimuth", maxAzimuth);
         reply.Value("Minimum Elevation", "0.000000");
         reply.Value("Maximum Elevation", maxElevation);
         reply.Value("South Zero", "0");
@@ -169,7 +216,154 @@ std::string DumpState(const RotctldCommand& command, const RotctldState& state)
     return reply.Finish(0, true);
 }
 
+// Hamlib's status flags, in the order of their bits, each followed by a blank.
+std::string StatusFlags(const RotctldState& state)
+{
+    const bool az = state.azimuthTurning;
+    const bool el = state.elevationTurning;
+    const std::array<std::pair<bool, std::string_view>, 7> flags = {{
+        {az || el, "MOVING"},
+        {az, "MOVING_AZ"},
+        {az && state.handDrive.left, "MOVING_LEFT"},
+        {az && state.handDrive.right, "MOVING_RIGHT"},
+        {el, "MOVING_EL"},
+        {el && state.handDrive.up, "MOVING_UP"},
+        {el && state.handDrive.down, "MOVING_DOWN"},
+    }};
+    std::string text;
+    for (const auto& [set, name] : flags)
+        if (set)
+            text.append(name).append(" ");
+    return text;
+}
+
+// What "1" answers: the labels of rotctld's caps dump that describe this server, with its values.
+std::string Caps(const RotctldState& state)
+{
+    const bool azimuthOnly = state.rotator2Mode == kModeSecondAzimuth;
+    std::string caps;
+    caps += "Caps dump for model:\t1\n";
+    caps += "Model name:\t\t" + state.info + "\n";
+    caps += "Backend status:\t\tStable\n";
+    caps += azimuthOnly ? "Rot type:\t\tAz\n" : "Rot type:\t\tAz-El\n";
+    caps += "Port type:\t\tNetwork link\n";
+    caps += "Status flags: MOVING MOVING_AZ MOVING_LEFT MOVING_RIGHT MOVING_EL MOVING_UP MOVING_DOWN \n";
+    caps += "Min Azimuth:\t\t-180.00\n";
+    caps += "Max Azimuth:\t\t540.00\n";
+    caps += "Min Elevation:\t\t0.00\n";
+    caps += "Max Elevation:\t\t" + std::to_string(kRotctldMaxElevation) + ".00\n";
+    caps += "Can set Position:\tY\n";
+    caps += "Can get Position:\tY\n";
+    caps += "Can Stop:\t\tY\n";
+    caps += "Can Park:\t\tY\n";
+    caps += "Can Reset:\t\tY\n";
+    caps += "Can Move:\t\tY\n";
+    caps += "Can get Info:\t\tY\n";
+    caps += "Can get Status:\t\tY\n";
+    caps += "\nOverall backend warnings: 0\n";
+    return caps;
+}
+
+std::optional<double> Longitude(std::string_view text)
+{
+    const auto value = ParseRotctldNumber(text);
+    return value && *value >= -180.0 && *value <= 180.0 ? value : std::nullopt;
+}
+
+std::optional<double> Latitude(std::string_view text)
+{
+    const auto value = ParseRotctldNumber(text);
+    return value && *value >= -90.0 && *value <= 90.0 ? value : std::nullopt;
+}
+
+std::string LocatorToLonLat(const RotctldCommand& command)
+{
+    Reply reply(command);
+    const std::vector<std::string_view> words = SplitWords(command.arguments);
+    const auto centre = words.size() == 1 ? LocatorCentre(words[0]) : std::nullopt;
+    if (!centre)
+        return reply.Fail(kRprtInvalid);
+    reply.Value("Longitude", Fixed6(centre->longitude));
+    reply.Value("Latitude", Fixed6(centre->latitude));
+    return reply.Finish(kRprtOk, true);
+}
+
+// "L lon lat length": the length in characters, as rotctld reads it (an odd one drops its last).
+std::string LonLatToLocator(const RotctldCommand& command)
+{
+    Reply reply(command);
+    const std::vector<std::string_view> words = SplitWords(command.arguments);
+    if (words.size() != 3)
+        return reply.Fail(kRprtInvalid);
+    const auto longitude = Longitude(words[0]);
+    const auto latitude = Latitude(words[1]);
+    const auto length = ParseDecimalDigits(words[2], 2, 2 * kMaxLocatorPairs + 1);
+    if (!longitude || !latitude || !length)
+        return reply.Fail(kRprtInvalid);
+    const auto locator = PositionLocator({*longitude, *latitude}, static_cast<int>(*length / 2));
+    if (!locator)
+        return reply.Fail(kRprtInvalid);
+    reply.Value("Locator", *locator);
+    return reply.Finish(kRprtOk, true);
+}
+
+// "B lon1 lat1 lon2 lat2": great-circle distance in km and the bearing in whole degrees.
+std::string Qrb(const RotctldCommand& command)
+{
+    Reply reply(command);
+    const std::vector<std::string_view> words = SplitWords(command.arguments);
+    if (words.size() != 4)
+        return reply.Fail(kRprtInvalid);
+    const auto lon1 = Longitude(words[0]);
+    const auto lat1 = Latitude(words[1]);
+    const auto lon2 = Longitude(words[2]);
+    const auto lat2 = Latitude(words[3]);
+    if (!lon1 || !lat1 || !lon2 || !lat2)
+        return reply.Fail(kRprtInvalid);
+    const GeoPosition from{*lon1, *lat1};
+    const GeoPosition to{*lon2, *lat2};
+    const double distance = AzimuthalProjection(from, 0, 0, 1).DistanceKm(to);
+    // A bearing from a point to itself has no meaning; rotctld answers 0 there.
+    const int bearing = distance < 1e-6 ? 0 : VypLocAzm(from, to) % 360;
+    reply.Value("QRB Distance", Fixed6(distance));
+    reply.Value("QRB Azimuth", Fixed6(bearing));
+    return reply.Finish(kRprtOk, true);
+}
+
+std::optional<ArrowKeys> MoveKeys(std::string_view arguments)
+{
+    const std::vector<std::string_view> words = SplitWords(arguments);
+    if (words.size() != 2 || !ParseRotctldNumber(words[1]))
+        return std::nullopt;  // the speed must be a number; it is not used
+    const auto direction = ParseRotctldNumber(words[0]);
+    if (!direction)
+        return std::nullopt;
+    ArrowKeys keys;
+    if (*direction == kMoveUp)
+        keys.up = true;
+    else if (*direction == kMoveDown)
+        keys.down = true;
+    else if (*direction == kMoveLeft)
+        keys.left = true;
+    else if (*direction == kMoveRight)
+        keys.right = true;
+    else
+        return std::nullopt;
+    return keys;
+}
+
 }  // namespace
+
+bool IsRotctldQuery(RotctldCommandKind kind)
+{
+    switch (kind) {
+    case RotctldCommandKind::GetPos:
+    case RotctldCommandKind::GetInfo:
+    case RotctldCommandKind::DumpState:
+    case RotctldCommandKind::GetStatus: return true;
+    default: return false;
+    }
+}
 
 RotctldCommand ParseRotctldCommand(std::string_view line)
 {
@@ -278,6 +472,22 @@ std::string RunRotctldCommand(const RotctldCommand& command, const RotctldState&
             actions.SetPosition(target.code, target.azimuth, target.elevation);
         return Reply(command).Finish(code, false);
     }
+    case RotctldCommandKind::Move: {
+        const auto keys = MoveKeys(command.arguments);
+        if (keys)
+            actions.Move(*keys);
+        return Reply(command).Finish(keys ? kRprtOk : kRprtInvalid, false);
+    }
+    case RotctldCommandKind::Reset: {
+        // Every kind of reset stops both rotators: the unit has nothing else to reset.
+        const bool good = command.argumentCount == 1 && ParseRotctldNumber(command.arguments);
+        if (good)
+            actions.Stop();
+        return Reply(command).Finish(good ? kRprtOk : kRprtInvalid, false);
+    }
+    case RotctldCommandKind::LocatorToLonLat: return LocatorToLonLat(command);
+    case RotctldCommandKind::LonLatToLocator: return LonLatToLocator(command);
+    case RotctldCommandKind::Qrb: return Qrb(command);
     default:
         break;
     }
@@ -303,6 +513,18 @@ std::string RunRotctldCommand(const RotctldCommand& command, const RotctldState&
     case RotctldCommandKind::GetInfo:
         reply.Value("Info", state.info);
         return reply.Finish(kRprtOk, true);
+    case RotctldCommandKind::GetStatus:
+        if (!state.positionFresh)
+            return reply.Fail(kRprtTimeout);  // the unit is silent: nobody knows whether it turns
+        reply.Value("Status flags", StatusFlags(state));
+        return reply.Finish(kRprtOk, true);
+    case RotctldCommandKind::DumpCaps: {
+        // The caps text keeps its own lines in every form, and always ends with its RPRT.
+        std::string text;
+        if (command.separator != 0)
+            text.append(LongName(command.kind)).append(":").append(1, command.separator);
+        return text + Caps(state) + Rprt(kRprtOk);
+    }
     default:
         return reply.Fail(kRprtUnavailable);
     }
@@ -337,6 +559,13 @@ std::string RotctldSession::Feed(std::string_view bytes, const RotctldState& sta
 }
 
 std::string RotctldSession::RunPending(const RotctldState& state, RotctldActions& actions)
+{
+    if (m_closed || m_discarding || m_line.empty() || !IsRotctldQuery(ParseRotctldCommand(m_line).kind))
+        return {};
+    return RunAtEnd(state, actions);
+}
+
+std::string RotctldSession::RunAtEnd(const RotctldState& state, RotctldActions& actions)
 {
     if (m_closed || m_discarding)
         return {};

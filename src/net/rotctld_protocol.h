@@ -4,6 +4,8 @@
 // the plain and the extended reply forms, and what each command does. Replies are byte for byte
 // those of rotctld 4.5 where rotctld answers at all; see the README for where we differ.
 
+#include "link/commands.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -13,7 +15,8 @@
 namespace vantora {
 
 inline constexpr std::size_t kRotctldLineMax = 256;   // bytes; a longer line is refused whole
-inline constexpr int kRotctldIdleRunMs = 300;         // a command without a line end runs after this silence
+inline constexpr int kRotctldIdleRunMs = 300;         // a query without a line end runs after this silence
+inline constexpr int kRotctldMoveMaxMs = 30000;       // "M" turns for at most this long
 inline constexpr int kRotctldMaxElevation = 180;      // degrees, as typed "E" targets allow
 inline constexpr double kRotctldMinAzimuth = -180.0;  // degrees accepted by "P", taken modulo 360
 inline constexpr double kRotctldMaxAzimuth = 540.0;
@@ -31,6 +34,9 @@ struct RotctldState {
     std::int32_t beamAzimuth = 0;     // degrees: the selected azimuth rotator's last position
     std::int32_t rotator2Position = 0;  // degrees
     std::string info;                 // "_" answers this, e.g. "Vantora 1.09"
+    bool azimuthTurning = false;      // the selected azimuth rotator reports that it turns
+    bool elevationTurning = false;    // rotator 2, as the elevation rotator, reports that it turns
+    ArrowKeys handDrive;              // the remote hand drive's held keys ("M")
 };
 
 // What the commands do to the station. Each is called at most once per command.
@@ -42,9 +48,31 @@ public:
     virtual void SetPosition(int code, int azimuth, int elevation) = 0;
     virtual void Stop() = 0;  // the STOP button
     virtual void Park() = 0;  // the PARK button
+    // The hand drive: turns as these arrow keys held down do, until called again; no key held
+    // releases it.
+    virtual void Move(ArrowKeys keys) = 0;
 };
 
-enum class RotctldCommandKind { GetPos, SetPos, Stop, Park, GetInfo, DumpState, Quit, Unknown };
+enum class RotctldCommandKind {
+    GetPos,
+    SetPos,
+    Stop,
+    Park,
+    Move,
+    Reset,
+    GetInfo,
+    GetStatus,
+    DumpState,
+    DumpCaps,
+    LocatorToLonLat,
+    LonLatToLocator,
+    Qrb,
+    Quit,
+    Unknown
+};
+
+// Commands that only read, and so may run from a line that has not been ended (see RunPending).
+bool IsRotctldQuery(RotctldCommandKind kind);
 
 struct RotctldCommand {
     RotctldCommandKind kind = RotctldCommandKind::Unknown;
@@ -85,8 +113,12 @@ public:
     // After "q" nothing more is run and closeRequested() is true.
     std::string Feed(std::string_view bytes, const RotctldState& state, RotctldActions& actions);
 
-    // The client has been silent for kRotctldIdleRunMs: runs a command left without a line end.
+    // The client has been silent for kRotctldIdleRunMs: runs a query ("p", "_", "\dump_state",
+    // "s") left without a line end. Anything else may still be on its way and keeps waiting for
+    // its line end: run early, a "P 123 4" whose "5" comes late would turn to the wrong place.
     std::string RunPending(const RotctldState& state, RotctldActions& actions);
+    // No more bytes can come (the client closed its sending side): runs what was left unended.
+    std::string RunAtEnd(const RotctldState& state, RotctldActions& actions);
 
     bool hasPending() const { return !m_line.empty(); }
     bool closeRequested() const { return m_closed; }

@@ -30,9 +30,11 @@ class ScriptedInputs : public LinkInputs {
 public:
     ArrowKeys HeldArrowKeys() const override { return keys; }
     bool TargetBoxHoldsText() const override { return boxHoldsText; }
+    ArrowKeys RemoteArrowKeys() const override { return remoteKeys; }
 
     ArrowKeys keys;
     bool boxHoldsText = false;
+    ArrowKeys remoteKeys;
 };
 
 // Records every hook as one line, e.g. "ShowAzimut", "Message:Please update HW firmware".

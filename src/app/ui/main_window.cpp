@@ -319,12 +319,14 @@ bool MainWindow::Edit1KeyPress(QKeyEvent* event)
 
 void MainWindow::SpeedButton1Click()
 {
+    m_remoteKeys = {};
     Park(m_settings, NastavTarget{m_link.state, m_link.gotoRequest, m_link.setpoints});
     showSetpoints();
 }
 
 void MainWindow::SpeedButton2Click()
 {
+    m_remoteKeys = {};
     const bool tracking = m_tracking && m_tracking->isTracking();
     const StopResult result = Stop(tracking, m_link.setpoints, m_link.commandBuffer, m_port);
     if (result.switchTrackingOff && m_tracking)

@@ -62,6 +62,10 @@ public:
     void Button1Click();       // OK (and Enter in Edit1)
     void SpeedButton1Click();  // PARK
     void SpeedButton2Click();  // STOP
+    // The remote hand drive (rotctld's "M"): these keys count as held until set again; STOP
+    // and PARK release them.
+    void setRemoteArrowKeys(ArrowKeys keys) { m_remoteKeys = keys; }
+    ArrowKeys remoteArrowKeys() const { return m_remoteKeys; }
     void Timer1Timer();        // the 50 ms poll tick
 
     // The three layouts and the resize rule of the Basic layout.
@@ -103,6 +107,7 @@ protected:
 private:
     // LinkInputs
     ArrowKeys HeldArrowKeys() const override;
+    ArrowKeys RemoteArrowKeys() const override { return m_remoteKeys; }
     bool TargetBoxHoldsText() const override;
     // LinkEvents
     void ShowAzimut() override;
@@ -134,6 +139,7 @@ private:
     bool m_centered = false;  // centred on the screen when first shown
 
     ArrowKeyTracker* m_keys = nullptr;
+    ArrowKeys m_remoteKeys;
     std::unique_ptr<MainMenu> m_menu;
     MainWindowWidgets m_ui;
     std::unique_ptr<MapView> m_mapView;

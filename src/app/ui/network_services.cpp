@@ -17,6 +17,8 @@ namespace {
 
 // What "_" answers: the program and its version, as Help, About shows them.
 constexpr char kRotctldInfo[] = "Vantora 1.09";
+constexpr std::uint8_t kSecondAzimuthMode = 1;  // RotatorState::rotator2Mode
+constexpr std::uint8_t kTurning = 0;            // RotatorState::status1, status2
 
 std::optional<std::string> EnvironmentPort()
 {
@@ -35,7 +37,13 @@ NetworkServices::NetworkServices(MainWindow& window, RemoteStation& station, Tcp
     m_rotctld->listen(EffectiveRotctldSettings(LoadRotctldSettings(m_store), EnvironmentPort()));
 }
 
-NetworkServices::~NetworkServices() = default;
+NetworkServices::~NetworkServices()
+{
+    // The server releases a client's hand drive as it closes: through this object, which must
+    // still be whole then (as a child it would go only after this object's parts are gone).
+    delete m_rotctld;
+    m_rotctld = nullptr;
+}
 
 RotctldState NetworkServices::state() const
 {
@@ -47,6 +55,12 @@ RotctldState NetworkServices::state() const
     state.beamAzimuth = m_window.display().beamAzimuth;
     state.rotator2Position = unit.position2;
     state.info = kRotctldInfo;
+    // Status byte 0: the rotator turns. The azimuth is the selected azimuth rotator's.
+    const bool secondAzimuth = unit.rotator2Mode == kSecondAzimuthMode;
+    const std::uint8_t azimuthStatus = secondAzimuth && unit.activeRotator == 1 ? unit.status2 : unit.status1;
+    state.azimuthTurning = state.positionFresh && azimuthStatus == kTurning;
+    state.elevationTurning = state.positionFresh && !secondAzimuth && unit.status2 == kTurning;
+    state.handDrive = m_window.remoteArrowKeys();
     return state;
 }
 
@@ -64,6 +78,11 @@ void NetworkServices::Stop()
 void NetworkServices::Park()
 {
     m_station.Park();
+}
+
+void NetworkServices::Move(ArrowKeys keys)
+{
+    m_window.setRemoteArrowKeys(keys);
 }
 
 void NetworkServices::storeAndApply(const RotctldSettings& settings)

@@ -43,6 +43,7 @@ private:
     void SetPosition(int code, int azimuth, int elevation) override;
     void Stop() override;
     void Park() override;
+    void Move(ArrowKeys keys) override;
     void storeAndApply(const RotctldSettings& settings);
 
     MainWindow& m_window;

@@ -11,6 +11,12 @@
 #include <cstdio>
 #include <utility>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
 namespace vantora {
 
 namespace {
@@ -42,6 +48,10 @@ struct RotctldServer::Client {
     // Runs a command that came without a line end once the client is quiet. A child of the
     // socket, so that it goes with it (later), never under its own timeout signal.
     QTimer* idle = nullptr;
+    // A second descriptor of the connection, taken once the client has sent something. Qt
+    // closes its own as soon as the client closes its sending side; this one stays open so that
+    // the answer to what the client left unended can still reach it. -1 while there is none.
+    int endDescriptor = -1;
 };
 
 RotctldServer::RotctldServer(RotctldActions& actions, StateFn state, QObject* parent)
@@ -58,6 +68,9 @@ RotctldServer::RotctldServer(RotctldActions& actions, StateFn state, QObject* pa
     m_silenceCheck.setInterval(kSilenceCheckMs);
     connect(&m_silenceCheck, &QTimer::timeout, this, &RotctldServer::closeSilentClients);
     m_silenceCheck.start();
+    m_moveLimit.setSingleShot(true);
+    m_moveLimit.setInterval(kRotctldMoveMaxMs);
+    connect(&m_moveLimit, &QTimer::timeout, this, &RotctldServer::releaseHandDrive);
 }
 
 RotctldServer::~RotctldServer()
@@ -132,10 +145,10 @@ void RotctldServer::acceptClients()
         connect(socket, &QTcpSocket::readyRead, this,
                 [this, socket] { m_admission.Heard(ClientId(socket), m_clock()); });
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readClient(socket); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { dropClient(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { peerClosed(socket); });
         connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] {
             if (socket->state() == QAbstractSocket::UnconnectedState)
-                dropClient(socket);
+                peerClosed(socket);
         });
         m_clients.emplace(socket, std::move(client));
         if (socket->bytesAvailable() > 0) {
@@ -151,20 +164,32 @@ void RotctldServer::readClient(QTcpSocket* socket)
     if (found == m_clients.end())
         return;
     Client& client = *found->second;
+#ifdef Q_OS_UNIX
+    if (client.endDescriptor < 0 && socket->socketDescriptor() >= 0)
+        client.endDescriptor = ::fcntl(static_cast<int>(socket->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
+#endif
     // The replies to everything read now leave together, in order, in one write.
-    std::string replies;
-    char buffer[kReadBufferBytes];
-    while (socket->bytesAvailable() > 0 && !client.session.closeRequested()) {
-        const qint64 got = socket->read(buffer, sizeof buffer);
-        if (got <= 0)
-            break;
-        replies += client.session.Feed(std::string_view(buffer, static_cast<std::size_t>(got)), m_state(), m_actions);
-    }
+    const std::string replies = feed(client);
     if (client.session.hasPending() && !client.session.closeRequested())
         client.idle->start();
     else
         client.idle->stop();
     send(client, replies);
+}
+
+std::string RotctldServer::feed(Client& client)
+{
+    std::string replies;
+    char buffer[kReadBufferBytes];
+    m_reading = client.socket;
+    while (client.socket->bytesAvailable() > 0 && !client.session.closeRequested()) {
+        const qint64 got = client.socket->read(buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        replies += client.session.Feed(std::string_view(buffer, static_cast<std::size_t>(got)), m_state(), m_dispatch);
+    }
+    m_reading = nullptr;
+    return replies;
 }
 
 void RotctldServer::runPending(QTcpSocket* socket)
@@ -173,7 +198,32 @@ void RotctldServer::runPending(QTcpSocket* socket)
     if (found == m_clients.end())
         return;
     Client& client = *found->second;
-    send(client, client.session.RunPending(m_state(), m_actions));
+    m_reading = socket;
+    const std::string replies = client.session.RunPending(m_state(), m_dispatch);
+    m_reading = nullptr;
+    send(client, replies);
+}
+
+// The client closed its side of the connection, or all of it, and Qt has closed the socket: what
+// the client left unended is all it will send. Its replies go out through the second descriptor.
+void RotctldServer::peerClosed(QTcpSocket* socket)
+{
+    const auto found = m_clients.find(socket);
+    if (found == m_clients.end())
+        return;
+    Client& client = *found->second;
+    client.idle->stop();
+    if (!client.session.closeRequested()) {  // else this server closed it after "q"
+        std::string replies = feed(client);
+        m_reading = socket;
+        replies += client.session.RunAtEnd(m_state(), m_dispatch);
+        m_reading = nullptr;
+#ifdef Q_OS_UNIX
+        if (!replies.empty() && client.endDescriptor >= 0)
+            (void)::send(client.endDescriptor, replies.data(), replies.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+#endif
+    }
+    dropClient(socket);
 }
 
 // May end with the client dropped: callers must not touch `client` afterwards.
@@ -212,11 +262,55 @@ void RotctldServer::dropClient(QTcpSocket* socket)
     m_admission.Remove(ClientId(socket));
     std::unique_ptr<Client> client = std::move(found->second);
     m_clients.erase(found);
+    if (m_moveOwner == socket)
+        releaseHandDrive();
+#ifdef Q_OS_UNIX
+    if (client->endDescriptor >= 0)
+        ::close(client->endDescriptor);
+#endif
     client->idle->stop();
     client->idle->disconnect(this);
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
+}
+
+void RotctldServer::releaseHandDrive()
+{
+    if (m_moveOwner == nullptr)
+        return;
+    m_moveOwner = nullptr;
+    m_moveLimit.stop();
+    m_actions.Move({});
+}
+
+void RotctldServer::Dispatch::SetPosition(int code, int azimuth, int elevation)
+{
+    m_server.releaseHandDrive();
+    m_server.m_actions.SetPosition(code, azimuth, elevation);
+}
+
+void RotctldServer::Dispatch::Stop()
+{
+    m_server.releaseHandDrive();
+    m_server.m_actions.Stop();
+}
+
+void RotctldServer::Dispatch::Park()
+{
+    m_server.releaseHandDrive();
+    m_server.m_actions.Park();
+}
+
+void RotctldServer::Dispatch::Move(ArrowKeys keys)
+{
+    if (!(keys.left || keys.right || keys.up || keys.down) || m_server.m_reading == nullptr) {
+        m_server.releaseHandDrive();
+        return;
+    }
+    m_server.m_moveOwner = m_server.m_reading;
+    m_server.m_moveLimit.start();
+    m_server.m_actions.Move(keys);
 }
 
 void RotctldServer::dropAllClients()

@@ -1,7 +1,9 @@
 #pragma once
 // The rotctld-protocol server: Hamlib's network rotator clients (Gpredict, loggers, rotctl -m 2)
-// connect here and read the position, set targets, stop and park. Non-blocking on the GUI
-// thread; each client has its own line buffer; what one client may cost is capped.
+// connect here and read the position, set targets, stop, park and turn by hand. Non-blocking on
+// the GUI thread; each client has its own line buffer; what one client may cost is capped. A turn
+// started by "M" never outlives its client: it ends with S, P, K or R from any client, when its
+// client leaves, or after kRotctldMoveMaxMs.
 
 #include "common/connection_admission.h"
 #include "net/rotctld_protocol.h"
@@ -56,6 +58,9 @@ public:
     // Closes the clients silent for ConnectionAdmission::kCloseSilenceMs; runs every
     // kSilenceCheckMs.
     void closeSilentClients();
+    // How long one "M" may turn; kRotctldMoveMaxMs unless a test shortens it.
+    void setMoveLimitMs(int ms) { m_moveLimit.setInterval(ms); }
+    bool handDriveHeld() const { return m_moveOwner != nullptr; }
 
 signals:
     // After the replies to a client's bytes (or to its unended command) were queued.
@@ -64,15 +69,35 @@ signals:
 private:
     struct Client;
 
+    // The station's actions as this server's clients reach them, keeping the hand drive's owner.
+    class Dispatch : public RotctldActions {
+    public:
+        explicit Dispatch(RotctldServer& server) : m_server(server) {}
+        void SetPosition(int code, int azimuth, int elevation) override;
+        void Stop() override;
+        void Park() override;
+        void Move(ArrowKeys keys) override;
+
+    private:
+        RotctldServer& m_server;
+    };
+
     void acceptClients();
     void readClient(QTcpSocket* socket);
     void runPending(QTcpSocket* socket);
     void send(Client& client, const std::string& replies);
     void dropClient(QTcpSocket* socket);
     void dropAllClients();
+    void peerClosed(QTcpSocket* socket);
+    std::string feed(Client& client);  // runs what the client sent; returns the replies
+    void releaseHandDrive();
 
     RotctldActions& m_actions;
+    Dispatch m_dispatch{*this};
     StateFn m_state;
+    QTcpSocket* m_reading = nullptr;    // whose commands run now
+    QTcpSocket* m_moveOwner = nullptr;  // whose "M" holds the hand drive; null when released
+    QTimer m_moveLimit;
     QTcpServer m_server;
     std::map<QTcpSocket*, std::unique_ptr<Client>> m_clients;
     RotctldSettings m_settings;
