@@ -78,9 +78,12 @@ void NetworkServices::addSections(NetworkDialog& dialog, const TranslateFn& tran
     control.stored = [this] { return LoadRotctldSettings(m_store); };
     control.storeAndApply = [this](const RotctldSettings& settings) { storeAndApply(settings); };
     control.status = [this](const StatusTranslateFn& tr) { return m_rotctld->statusText(tr); };
+    control.listening = [this] { return m_rotctld->isListening(); };
     dialog.addSection(new RotctldSection(std::move(control), translate));
-    dialog.addSection(new TcpServerSection(
-        [this](const StatusTranslateFn& tr) { return m_tcpServer.statusText(tr); }, translate));
+    auto* tcpSection =
+        new TcpServerSection([this](const StatusTranslateFn& tr) { return m_tcpServer.statusText(tr); }, translate);
+    tcpSection->setListener([this] { return m_tcpServer.isListening(); }, [this] { return m_tcpServer.serverPort(); });
+    dialog.addSection(tcpSection);
 }
 
 }  // namespace vantora

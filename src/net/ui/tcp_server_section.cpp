@@ -21,6 +21,26 @@ TcpServerSection::TcpServerSection(std::function<QString(const StatusTranslateFn
     (new QHBoxLayout(this))->addWidget(m_line);
 }
 
+void TcpServerSection::setListener(std::function<bool()> listening, std::function<quint16()> port)
+{
+    m_listening = std::move(listening);
+    m_port = std::move(port);
+}
+
+std::vector<ListenClaim> TcpServerSection::claims() const
+{
+    if (!m_listening || !m_port || !m_listening())
+        return {};
+    return {{QStringLiteral("TCP"), m_port(), nullptr}};
+}
+
+QString TcpServerSection::listenProblem() const
+{
+    if (!m_listening || m_listening())
+        return {};
+    return m_status ? m_status(m_translate) : QString();
+}
+
 void TcpServerSection::refreshStatus()
 {
     m_line->setText(m_status ? m_status(m_translate) : QString());

@@ -19,11 +19,18 @@ public:
                      QWidget* parent = nullptr);
 
     void refreshStatus() override;
+    // The server's own port, so that no other listener of the program is given it, and whether
+    // it listens; without them the section claims nothing and reports no problem.
+    void setListener(std::function<bool()> listening, std::function<quint16()> port);
+    std::vector<ListenClaim> claims() const override;
+    QString listenProblem() const override;
 
 private:
     std::function<QString(const StatusTranslateFn&)> m_status;
     StatusTranslateFn m_translate;
     QLineEdit* m_line = nullptr;
+    std::function<bool()> m_listening;
+    std::function<quint16()> m_port;
 };
 
 }  // namespace vantora
