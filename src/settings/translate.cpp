@@ -103,9 +103,8 @@ constexpr TranslationPair kAddedTable[] = {
     {"Accept from:", "Přijímat od:"},
     {"anyone (or 192.168.1.0/24)", "kohokoli (nebo 192.168.1.0/24)"},
     {"\"Accept from\" is not an IPv4 address or subnet", "„Přijímat od“ není adresa ani podsíť IPv4"},
-    // The Network window: two listeners on one port, a listener that cannot listen
+    // The Network window: two listeners on one port
     {"%1 port %2 is also used by %3", "%1 port %2 používá také %3"},
-    {"A network input cannot listen", "Síťový vstup nemůže naslouchat"},
     // "Other port…": a device path of any kind, checked before it is opened
     {"Device path:", "Cesta k zařízení:"},
     {"Type a device path, or choose a port from the list", "Zadejte cestu k zařízení nebo vyberte port ze seznamu"},

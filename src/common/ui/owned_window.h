@@ -26,6 +26,7 @@ protected:
 
 private:
     OwnedWindow(QWidget* window, std::function<QWidget*()> owner);
+    void follow(bool again);  // transient for the owner's present native window
 
     QWidget* m_window;
     std::function<QWidget*()> m_owner;
