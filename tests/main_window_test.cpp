@@ -7,6 +7,7 @@
 #include "app/ui/main_window.h"
 #include "link/ui/link_health_monitor.h"
 #include "track/ui/tcp_command_server.h"
+#include "net/ui/network_dialog.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_windows.h"
 #include "settings/ui/preferences_dialog.h"
@@ -27,6 +28,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTcpServer>
+#include <QUdpSocket>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -449,19 +451,23 @@ protected:
     QColor textColour(const char* label) const { return find<QLabel>(label)->palette().color(QPalette::WindowText); }
     QLabel* reason() const { return find<QLabel>("LinkFaultLabel"); }
     QColor face(const char* dial) const { return find<TA3nalogGauge>(dial)->faceColor(); }
+    QColor beam() const { return find<TA3nalogGauge>("AnalogGauge3")->arrowColor(); }
 
-    // Both read-outs grey, both dials silver, and the reason on show.
+    // Both read-outs grey, both dials silver, the beam line on the map grey too, and the reason
+    // on show.
     bool showsStale(const QString& why) const
     {
         return textColour("Label6") == LinkFaultView::kStaleText && textColour("Label8") == LinkFaultView::kStaleText
             && face("AnalogGauge1") == QColor(192, 192, 192) && face("AnalogGauge2") == QColor(192, 192, 192)
-            && !reason()->isHidden() && reason()->text().remove(QChar(0x200b)) == why;
+            && beam() == LinkFaultView::kStaleText && !reason()->isHidden()
+            && reason()->text().remove(QChar(0x200b)) == why;
     }
-    // The unit's status 1 gives light green faces; the read-outs are blue again.
+    // The unit's status 1 gives light green faces; the read-outs are blue again, the beam line
+    // purple.
     bool showsLive() const
     {
         return textColour("Label6") == QColor(0, 0, 255) && textColour("Label8") == QColor(0, 0, 255)
-            && face("AnalogGauge1") == QColor(192, 220, 192) && reason()->isHidden();
+            && face("AnalogGauge1") == QColor(192, 220, 192) && beam() == QColor(128, 0, 128) && reason()->isHidden();
     }
 };
 
@@ -508,6 +514,31 @@ TEST_F(LinkFaultDisplayTest, PortThatCannotOpenSaysSoAndIsNotRetried)
     QTest::qWait(2500);
     EXPECT_FALSE(main->port().Connected());
     EXPECT_TRUE(showsStale("Unable to open port"));
+}
+
+// An input that cannot listen at start marks the Settings menu's Network item, with the reason as
+// its tooltip and no box; the mark goes once OK in the Network window gets it listening.
+TEST_F(MainWindowTest, InputThatCannotListenMarksTheNetworkItemWithoutABox)
+{
+    auto holder = std::make_unique<QUdpSocket>();  // another program, not sharing its port
+    ASSERT_TRUE(holder->bind(QHostAddress::AnyIPv4, 0));
+    const QString port = QString::number(holder->localPort());
+    store.values["N1mmEnabled"] = std::int32_t{1};
+    store.values["N1mmPort"] = std::int32_t{holder->localPort()};
+    start();
+    QAction* network = main->menu().network;
+    EXPECT_FALSE(network->icon().isNull());
+    EXPECT_TRUE(network->toolTip().contains("Cannot listen on 0.0.0.0:" + port + ": "))
+        << network->toolTip().toStdString();
+    EXPECT_TRUE(network->toolTip().startsWith("N1MM Logger+ rotor datagrams (UDP): ")) << network->toolTip().toStdString();
+    for (const auto& event : store.log)
+        EXPECT_NE(event.kind, test::StoreEvent::Kind::Message) << event.name;
+
+    holder.reset();
+    windows->network->show();
+    windows->network->Button1Click();
+    EXPECT_TRUE(network->icon().isNull());
+    EXPECT_FALSE(network->toolTip().contains("Cannot listen"));
 }
 
 TEST_F(LinkFaultDisplayTest, PortThatCannotListenIsNoBox)

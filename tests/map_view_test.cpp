@@ -323,6 +323,54 @@ TEST_F(MapViewTest, CallsignOnEuropeViewsOnly)
             ASSERT_EQ(gauge.backBitmap().pixelColor(x, y), QColor(250, 200, 10)) << x << "," << y;
 }
 
+TEST(MapGeometry, HomeOnTheEuropeMapIsOnItsPictureOnly)
+{
+    struct Case {
+        MapPixel home;
+        bool on;
+    };
+    const Case cases[] = {
+        {{0, 0}, true},     {{1999, 1460}, true}, {{2000, 700}, false}, {{2372, 344}, false},
+        {{-1, 700}, false}, {{900, -1}, false},   {{900, 1461}, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(HomeOnEuropeMap(c.home), c.on) << c.home.x << "," << c.home.y;
+}
+
+// A home off the Europe map (here in North America, or east of the picture) would show an empty
+// map: each Europe view says so in one line and leaves the zoom alone. The local maps are fixed
+// and show no hint, whatever the home.
+TEST_F(MapViewTest, HomeOffTheEuropeMapGetsAOneLineHintOnEuropeViews)
+{
+    view.SetOutsideHint(QStringLiteral("Home is outside this map: View, Map zoom, World"));
+    struct Case {
+        const char* locator;
+        int zoom;
+        bool hinted;
+    };
+    const Case cases[] = {
+        {"FN31PR", 100, true},  {"FN31PR", 0, true},    {"LN45AA", 60, true}, {"FN31PR", 110, false},
+        {"FN31PR", 120, false}, {"JN89XX", 100, false}, {"JN89XX", 0, false},
+    };
+    for (const Case& c : cases) {
+        view.HomePix(VypLoc(c.locator));
+        view.SetZoom(c.zoom);
+        EXPECT_EQ(view.zoomState(), c.zoom / 10) << c.locator;
+        // The hint's box is white, which neither test picture has; its text is dark.
+        int white = 0;
+        int dark = 0;
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 0; x < 500; ++x) {
+                const QColor colour = gauge.backBitmap().pixelColor(x, y);
+                white += colour == QColor(Qt::white);
+                dark += colour.lightness() < 80;
+            }
+        }
+        EXPECT_EQ(white > 1000 && dark > 50, c.hinted)
+            << c.locator << " zoom " << c.zoom << ": " << white << " white, " << dark << " dark";
+    }
+}
+
 TEST_F(MapViewTest, LocalViewsAreTheSameWhateverTheHome)
 {
     QImage local(1266, 933, QImage::Format_RGB888);

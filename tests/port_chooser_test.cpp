@@ -2,12 +2,14 @@
 // pseudo-terminal, no device twice), its refresh while open, and choosing a port from the main
 // window's Port menu against the simulated unit.
 
+#include "link/ui/port_chooser.h"
 #include "app/ui/main_menu.h"
 #include "app/ui/main_window.h"
 #include "app/ui/port_menu.h"
 #include "app/ui/program_windows.h"
 #include "link/serial_port_list.h"
-#include "link/ui/port_chooser.h"
+#include "link/ui/device_path.h"
+#include "settings/translate.h"
 #include "support/event_wait.h"
 #include "support/fake_settings_store.h"
 #include "support/pty_unit.h"
@@ -16,7 +18,9 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -138,6 +142,95 @@ TEST(PortChooser, RefreshesWhileOpenAndKeepsTheSelection)
     EXPECT_EQ(list->topLevelItemCount(), 0);
 }
 
+TEST(DevicePath, OnlyAnExistingTerminalPasses)
+{
+    test::PtyUnit unit;
+    QTemporaryDir dir;
+    const std::string plain = dir.filePath("plain").toStdString();
+    QFile(QString::fromStdString(plain)).open(QIODevice::WriteOnly);
+    struct Case {
+        std::string path;
+        DevicePathProblem problem;
+    };
+    const Case cases[] = {
+        {unit.path(), DevicePathProblem::None},
+        {"", DevicePathProblem::Empty},
+        {dir.filePath("nothing").toStdString(), DevicePathProblem::Missing},
+        {plain, DevicePathProblem::NotTerminal},
+        {dir.path().toStdString(), DevicePathProblem::NotTerminal},
+        {"/dev/null", DevicePathProblem::NotTerminal},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CheckDevicePath(c.path), c.problem) << c.path;
+    for (DevicePathProblem problem :
+         {DevicePathProblem::Empty, DevicePathProblem::Missing, DevicePathProblem::NotTerminal,
+          DevicePathProblem::NoAccess, DevicePathProblem::CannotOpen}) {
+        const std::string english(DevicePathProblemText(problem));
+        EXPECT_FALSE(english.empty());
+        EXPECT_NE(Translate(1, english), english) << english;
+    }
+}
+
+// A path the list does not show can be typed; "Open as COM n" opens only a terminal and says
+// why not beside the field. The window's title names what the menu item does.
+TEST(PortChooser, DevicePathTakesAnyTerminalAndRefusesTheRest)
+{
+    test::PtyUnit unit;  // a pseudo-terminal: not in the system's list
+    QTemporaryDir dir;
+    const QString plain = dir.filePath("plain");
+    QFile(plain).open(QIODevice::WriteOnly);
+    FakePorts ports;
+    ports.list = {{"/dev/ttyUSB0", "/dev/ttyUSB0", "adapter", "", ""}};
+    PortChooser chooser(ports, Identity);
+    EXPECT_EQ(chooser.windowTitle(), "Other port");
+    QSignalSpy chosen(&chooser, &PortChooser::portChosen);
+    chooser.openFor(2);
+    auto* path = chooser.findChild<QLineEdit*>("DevicePath");
+    auto* open = chooser.findChild<QPushButton*>("OpenPortButton");
+    auto* problem = chooser.findChild<QLabel*>("DevicePathProblem");
+    ASSERT_TRUE(path && open && problem);
+
+    struct Case {
+        QString typed;
+        QString says;  // empty: opened
+    };
+    const Case cases[] = {
+        {dir.filePath("nothing"), dir.filePath("nothing") + " does not exist"},
+        {plain, plain + " is not a serial port or terminal"},
+        {"/dev/null", "/dev/null is not a serial port or terminal"},
+        {" " + QString::fromStdString(unit.path()) + " ", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        chooser.openFor(2);
+        path->clear();
+        QTest::keyClicks(path, c.typed);
+        ASSERT_TRUE(open->isEnabled());
+        open->click();
+        if (c.says.isEmpty()) {
+            EXPECT_TRUE(problem->isHidden());
+            EXPECT_FALSE(chooser.isVisible());
+            ASSERT_EQ(chosen.size(), 1);
+            EXPECT_EQ(chosen.at(0).at(0).toInt(), 2);
+            EXPECT_EQ(chosen.at(0).at(1).toString().toStdString(), unit.path());
+        } else {
+            EXPECT_FALSE(problem->isHidden());
+            EXPECT_EQ(problem->text(), c.says);
+            EXPECT_TRUE(chooser.isVisible());
+            EXPECT_EQ(chosen.size(), 0);
+        }
+    }
+
+    // A typed path survives a refresh of the list; choosing a row puts its device in the field.
+    chooser.openFor(1);
+    QTest::keyClicks(path, "/dev/pts/77");
+    ports.list.push_back({"/dev/ttyUSB1", "/dev/ttyUSB1", "other", "", ""});
+    ASSERT_TRUE(WaitFor([&] { return chooser.rows().size() == 2; }, 5000));
+    EXPECT_EQ(path->text(), "/dev/pts/77");
+    ASSERT_TRUE(chooser.selectDevice("/dev/ttyUSB1"));
+    EXPECT_EQ(path->text(), "/dev/ttyUSB1");
+}
+
 class PortMenuTest : public ::testing::Test {
 protected:
     void TearDown() override
@@ -169,6 +262,7 @@ TEST_F(PortMenuTest, OtherPortAssignsTheChosenDeviceToTheCurrentComAndOpensIt)
     EXPECT_EQ(main.menu().ports[1]->text().toStdString(), "COM 2 — " + second.path());
     EXPECT_EQ(main.menu().ports[2]->text().toStdString(), "COM 3 — /dev/ttyS2");
     EXPECT_EQ(menu.otherPort()->text(), "Other port…");
+    EXPECT_EQ(menu.chooser().windowTitle(), "Other port");
 
     menu.otherPort()->trigger();
     PortChooser& chooser = menu.chooser();

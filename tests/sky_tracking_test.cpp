@@ -384,3 +384,48 @@ TEST_F(BuiltInMainWindowTest, LongestReadoutFitsBesideItsCaption)
 }
 
 }  // namespace
+
+namespace vantora {
+namespace {
+
+// The read-out has no room for the body's name: its caption names the built-in body followed,
+// in the language in force, and is "Tracking:" again for the other sources.
+TEST(BuiltInTrackingCaption, NamesTheBodyInEitherLanguage)
+{
+    qputenv("VANTORA_COM1", "/nonexistent/vantora-com1");
+    qputenv("VANTORA_TCP_PORT", "0");
+    struct Case {
+        int language;
+        const char* item;
+        QString caption;  // Label10 while the item is followed
+        QString menuText;
+    };
+    const Case cases[] = {
+        {0, "MoonBuiltIn1", "Moon:", "Moon (built-in)"},
+        {0, "SunBuiltIn1", "Sun:", "Sun (built-in)"},
+        {0, "OFF1", "Tracking:", "OFF"},
+        {1, "MoonBuiltIn1", QString::fromUtf8("Měsíc:"), QString::fromUtf8("Měsíc (vestavěný)")},
+        {1, "SunBuiltIn1", "Slunce:", QString::fromUtf8("Slunce (vestavěné)")},
+        {1, "OFF1", "Tracking:", "OFF"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.item) + " language " + std::to_string(c.language));
+        test::FakeSettingsStore store;
+        store.values["RegVersion"] = std::string("1.09");
+        store.values["Lokator"] = std::string("JN89XX");
+        store.values["Language"] = std::int32_t{c.language};
+        ProgramWindows windows(store, store);
+        QAction* item = windows.main->findChild<QAction*>(c.item);
+        QLabel* caption = windows.main->findChild<QLabel*>("Label10");
+        ASSERT_TRUE(item && caption);
+        EXPECT_EQ(item->text(), c.menuText);
+        item->trigger();
+        windows.tracking->Timer2Timer();
+        EXPECT_EQ(caption->text(), c.caption);
+        windows.main->findChild<QAction*>("OFF1")->trigger();
+        EXPECT_EQ(caption->text(), "Tracking:");
+    }
+}
+
+}  // namespace
+}  // namespace vantora

@@ -1,10 +1,12 @@
 // The two UDP inputs on real loopback sockets: literal datagrams in, their effect on the
 // station, and the replies (bytes and destination port) out; the Accept-from filter, a flood,
 // oversized datagrams, a port held by another program, and the Network window's sections.
+#include "net/ui/udp_inputs.h"
+#include "net/listen_clash.h"
 #include "net/ui/n1mm_input.h"
+#include "net/ui/network_dialog.h"
 #include "net/ui/pst_input.h"
 #include "net/ui/udp_input_sections.h"
-#include "net/ui/udp_inputs.h"
 #include "settings/translate.h"
 #include "support/event_wait.h"
 #include "support/fake_settings_store.h"
@@ -417,3 +419,115 @@ TEST(UdpInputSections, EveryCaptionHasACzechText)
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The Network window's OK over all sections
+
+namespace {
+
+quint16 FreeUdpPort()
+{
+    Peer probe;
+    const quint16 port = probe.port();
+    probe.socket.close();
+    return port;
+}
+
+}  // namespace
+
+TEST(ListenClash, SameProtocolAndPortOnly)
+{
+    const std::vector<PortClaim> claims = {
+        {"UDP", 12040}, {"UDP", 12000}, {"TCP", 12040}, {"UDP", 12040}, {"TCP", 4533}};
+    const auto clashes = FindPortClashes(claims);
+    ASSERT_EQ(clashes.size(), claims.size());
+    const std::optional<std::size_t> expected[] = {3, std::nullopt, std::nullopt, 0, std::nullopt};
+    for (std::size_t i = 0; i < claims.size(); ++i)
+        EXPECT_EQ(clashes[i], expected[i]) << i;
+    EXPECT_TRUE(FindPortClashes({}).empty());
+}
+
+// With both inputs on one port, the PST input holds it and N1MM cannot listen. The operator moves
+// PST and presses OK: N1MM listens too, though its own values did not change.
+TEST(NetworkWindow, OkListensAgainOnceAnotherSectionLetGoOfThePort)
+{
+    FakeSettingsStore store;
+    RecordingStation station;
+    UdpInputs inputs(store, station);
+    const quint16 shared = FreeUdpPort();
+    const quint16 other = FreeUdpPort();
+    UdpInputSettings settings;
+    settings.pst = {true, shared, ""};
+    inputs.change(settings);
+    settings.n1mm.enabled = true;  // as a settings file written by hand could have it
+    settings.n1mm.port = shared;
+    inputs.change(settings);
+    ASSERT_TRUE(inputs.pst().socket().isListening());
+    ASSERT_FALSE(inputs.n1mm().socket().isListening());
+
+    NetworkDialog dialog({}, {});
+    dialog.addSection(new N1mmSection(inputs, {}));
+    dialog.addSection(new PstSection(inputs, {}));
+    dialog.show();
+    EXPECT_EQ(dialog.listenProblems().size(), 1);
+    dialog.findChild<QSpinBox*>("PstPort")->setValue(other);
+    dialog.Button1Click();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(inputs.pst().socket().isListening());
+    EXPECT_EQ(inputs.pst().socket().port(), other);
+    EXPECT_TRUE(inputs.n1mm().socket().isListening()) << inputs.n1mm().socket().statusText().toStdString();
+    EXPECT_TRUE(dialog.listenProblems().isEmpty());
+}
+
+// Two inputs on one protocol and port are refused at OK: nothing is stored or applied, and each
+// field says which other input holds its port, in the language in force.
+TEST(NetworkWindow, TwoInputsOnOnePortAreRefusedWithAMessageBesideEachField)
+{
+    struct Case {
+        int language;
+        QString n1mmSays;  // "%1": the port
+        QString pstSays;
+    };
+    const Case cases[] = {
+        {0, "UDP port %1 is also used by PstRotator-style commands (UDP)",
+         "UDP port %1 is also used by N1MM Logger+ rotor datagrams (UDP)"},
+        {1, QString::fromUtf8("UDP port %1 používá také Příkazy ve stylu PstRotator (UDP)"),
+         QString::fromUtf8("UDP port %1 používá také Datagramy rotátoru N1MM Logger+ (UDP)")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        FakeSettingsStore store;
+        RecordingStation station;
+        UdpInputs inputs(store, station);
+        const StatusTranslateFn translate = [&c](const std::string& english) { return Translate(c.language, english); };
+        NetworkDialog dialog(translate, {});
+        dialog.addSection(new N1mmSection(inputs, translate));
+        dialog.addSection(new PstSection(inputs, translate));
+        dialog.show();
+        const quint16 port = FreeUdpPort();
+        for (const char* prefix : {"N1mm", "Pst"}) {
+            dialog.findChild<QCheckBox*>(QString(prefix) + "Enabled")->setChecked(true);
+            dialog.findChild<QSpinBox*>(QString(prefix) + "Port")->setValue(port);
+        }
+        dialog.Button1Click();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(inputs.settings(), UdpInputSettings{});
+        EXPECT_FALSE(inputs.n1mm().socket().isListening());
+        EXPECT_TRUE(store.log.empty());
+        QLabel* n1mmProblem = dialog.findChild<QLabel*>("N1mmPortProblem");
+        QLabel* pstProblem = dialog.findChild<QLabel*>("PstPortProblem");
+        ASSERT_TRUE(n1mmProblem && pstProblem);
+        EXPECT_FALSE(n1mmProblem->isHidden());
+        EXPECT_EQ(n1mmProblem->text(), c.n1mmSays.arg(port));
+        EXPECT_EQ(pstProblem->text(), c.pstSays.arg(port));
+
+        // Another port for PST: accepted, both listen, the messages are gone.
+        dialog.findChild<QSpinBox*>("PstPort")->setValue(FreeUdpPort());
+        dialog.Button1Click();
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_TRUE(n1mmProblem->isHidden());
+        EXPECT_TRUE(pstProblem->isHidden());
+        EXPECT_TRUE(inputs.n1mm().socket().isListening());
+        EXPECT_TRUE(inputs.pst().socket().isListening());
+    }
+}

@@ -22,6 +22,11 @@ MapPixel HomePix(const GeoPosition& home)
     return {x + kEuropeRefX, y + kEuropeRefY};
 }
 
+bool HomeOnEuropeMap(const MapPixel& home)
+{
+    return home.x >= 0 && home.x < kEuropeMapWidth && home.y >= 0 && home.y < kEuropeMapHeight;
+}
+
 bool IsLocalZoom(int zoomValue)
 {
     return zoomValue >= kLocalZoomValue;

@@ -44,6 +44,10 @@ struct MapRect {
 // Home pixel on the Europe map: the home position's place, rounded half to even.
 MapPixel HomePix(const GeoPosition& home);
 
+// Whether the home pixel lies on the Europe map's picture (not in the widened east strip or
+// beyond it): a Europe view around a home elsewhere shows no land at all.
+bool HomeOnEuropeMap(const MapPixel& home);
+
 bool IsLocalZoom(int zoomValue);
 
 // The world map around home (zoom state 13); it comes before the local maps' rule.

@@ -110,6 +110,21 @@ constexpr TranslationPair kAddedTable[] = {
      "„Přijímat od“ má nastavené bity adresy za délkou prefixu (zapište první adresu podsítě)"},
     {"Share the port with other programs (any local user could then read the datagrams)",
      "Sdílet port s jinými programy (datagramy pak může číst kterýkoli místní uživatel)"},
+    // The Network window: two listeners on one port
+    {"%1 port %2 is also used by %3", "%1 port %2 používá také %3"},
+    // "Other port…": a device path of any kind, checked before it is opened
+    {"Device path:", "Cesta k zařízení:"},
+    {"Type a device path, or choose a port from the list", "Zadejte cestu k zařízení nebo vyberte port ze seznamu"},
+    {"%1 does not exist", "%1 neexistuje"},
+    {"%1 is not a serial port or terminal", "%1 není sériový port ani terminál"},
+    {"%1 cannot be opened: no permission", "%1 nelze otevřít: chybí oprávnění"},
+    {"%1 cannot be opened", "%1 nelze otevřít"},
+    // Built-in Moon and Sun tracking, and the map's hint for a home outside it
+    {"Moon (built-in)", "Měsíc (vestavěný)"},
+    {"Sun (built-in)", "Slunce (vestavěné)"},
+    {"Moon:", "Měsíc:"},
+    {"Sun:", "Slunce:"},
+    {"Home is outside this map: View, Map zoom, World", "Domov je mimo tuto mapu: Zobrazení, Zoom mapy, World"},
 };
 
 }  // namespace

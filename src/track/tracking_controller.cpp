@@ -27,6 +27,15 @@ double SystemUtcSeconds()
     return duration<double>(system_clock::now().time_since_epoch()).count();
 }
 
+std::string_view TrackingBodyCaption(TrackingSource source)
+{
+    if (source == TrackingSource::MoonBuiltIn)
+        return "Moon:";
+    if (source == TrackingSource::SunBuiltIn)
+        return "Sun:";
+    return "";
+}
+
 std::string_view TrackingSourceText(TrackingSource source)
 {
     switch (source) {

@@ -27,6 +27,11 @@ double SystemUtcSeconds();
 // "moonsked", "wsjt", "moon", "sun", or "" for none.
 std::string_view TrackingSourceText(TrackingSource source);
 
+// The tracking read-out's caption while a built-in body is followed ("Moon:", "Sun:"; English,
+// to be translated), empty for the other sources: the read-out has no room for the body's name
+// beside the direction, so the caption names it in place of "Tracking:".
+std::string_view TrackingBodyCaption(TrackingSource source);
+
 // The folder followed directly by the file name; a folder without a trailing separator gets
 // one (an empty folder stays empty, so the name is used as it is).
 std::string JoinTrackingPath(std::string_view folder, std::string_view fileName);

@@ -81,6 +81,40 @@ VirtualDisplay::~VirtualDisplay()
     }
 }
 
+WindowManager::WindowManager(const QString& display)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", display);
+    m_process.setProcessEnvironment(environment);
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    EndWithUs(m_process);
+    m_process.start("openbox", {"--sm-disable"});
+    if (!m_process.waitForStarted(5000))
+        return;
+    // Ready once it has announced itself on the root window.
+    m_ok = waitUntil(
+        [&] {
+            if (m_process.state() != QProcess::Running)
+                return false;
+            QProcess xprop;
+            xprop.setProcessEnvironment(environment);
+            xprop.start("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"});
+            return xprop.waitForFinished(5000) && xprop.readAllStandardOutput().contains("window id");
+        },
+        20000);
+}
+
+WindowManager::~WindowManager()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+}
+
 EndToEnd::EndToEnd(const EndToEndOptions& options)
     : m_settingsPath(options.settingsPath.isEmpty() ? m_dir.filePath("settings.conf") : options.settingsPath),
       m_outsideDisplay(options.display),
@@ -241,6 +275,20 @@ QString EndToEnd::xdotoolOutput(const QStringList& arguments) const
 QString EndToEnd::xpropOutput(const QString& window, const QString& property) const
 {
     return toolOutput("xprop", {"-id", window, property});
+}
+
+QStringList EndToEnd::stackingOrder() const
+{
+    // "_NET_CLIENT_LIST_STACKING(WINDOW): window id # 0x200007, 0x400003"
+    const QString text = toolOutput("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"}).section('#', 1);
+    QStringList ids;
+    for (const QString& hex : text.split(',', Qt::SkipEmptyParts)) {
+        bool isNumber = false;
+        const qulonglong id = hex.trimmed().toULongLong(&isNumber, 0);
+        if (isNumber)
+            ids << QString::number(id);
+    }
+    return ids;
 }
 
 QString EndToEnd::toolOutput(const QString& program, const QStringList& arguments) const

@@ -30,6 +30,19 @@ private:
     bool m_ok = false;
 };
 
+// A window manager (openbox) on a display of the tests, for what only a real one shows: which
+// window stays above which. Gone with the object.
+class WindowManager {
+public:
+    explicit WindowManager(const QString& display);
+    ~WindowManager();
+    bool ok() const { return m_ok; }
+
+private:
+    QProcess m_process;
+    bool m_ok = false;
+};
+
 struct UnitTruth {
     int position1 = 0;
     int position2 = 0;
@@ -94,6 +107,9 @@ public:
     bool xdotool(const QStringList& arguments) const;
     QString xdotoolOutput(const QStringList& arguments) const;
     QString xpropOutput(const QString& window, const QString& property) const;  // xprop -id window property
+    // The window manager's client windows, bottom first (_NET_CLIENT_LIST_STACKING), as the
+    // decimal ids xdotool gives; empty without a window manager.
+    QStringList stackingOrder() const;
     bool focusMain();
     void type(const QString& text);
     void key(const QString& keys);

@@ -29,6 +29,8 @@ LinkFaultView::LinkFaultView(LinkHealthMonitor& monitor, Parts parts, QObject* p
 {
     for (QLabel* label : m_parts.readouts)
         m_normalColours.push_back(label->palette().color(QPalette::WindowText));
+    if (m_parts.beam)
+        m_normalBeam = m_parts.beam->arrowColor();
     if (m_parts.reasonHost) {
         m_reason = new QLabel(m_parts.reasonHost);
         m_reason->setObjectName("LinkFaultLabel");
@@ -50,6 +52,8 @@ void LinkFaultView::refresh()
     const bool stale = m_monitor.positionStale();
     for (std::size_t i = 0; i < m_parts.readouts.size(); ++i)
         setTextColour(m_parts.readouts[i], stale ? kStaleText : m_normalColours[i]);
+    if (m_parts.beam)
+        m_parts.beam->setArrowColor(stale ? kStaleText : m_normalBeam);
     if (stale) {
         const QColor silver(kSilver.r, kSilver.g, kSilver.b);
         const QColor plain(kLightGreen.r, kLightGreen.g, kLightGreen.b);

@@ -1,7 +1,8 @@
 #pragma once
 // Shows the link's health on the main window: while the position cannot be trusted the
-// position read-outs turn grey and the dials take their "not yet reported" look, and a short
-// text on the azimuth dial says why. It all returns to normal with the next valid report.
+// position read-outs and the beam line on the map turn grey, the dials take their "not yet
+// reported" look, and a short text on the azimuth dial says why. It all returns to normal with
+// the next valid report.
 
 #include <QObject>
 #include <QColor>
@@ -26,6 +27,7 @@ public:
         TA3nalogGauge* reasonHost = nullptr; // the reason text sits on this dial, in every layout
         std::function<void()> showReported;  // puts the dials back to what the unit reported
         std::function<std::string()> reasonText;  // the text for the monitor's fault, translated
+        TA3nalogGauge* beam = nullptr;            // the map: its beam line turns grey while stale
     };
 
     static inline const QColor kStaleText{128, 128, 128};
@@ -45,6 +47,7 @@ private:
     LinkHealthMonitor& m_monitor;
     Parts m_parts;
     std::vector<QColor> m_normalColours;
+    QColor m_normalBeam;
     QLabel* m_reason = nullptr;
     bool m_shownStale = false;
 };

@@ -50,6 +50,8 @@ MainMenu::MainMenu(QMainWindow& window, const TranslateFn& translate)
 
     QMenu* settings = bar->addMenu(tr("Settings"));
     settings->setObjectName("Settings1");
+    settings->setToolTipsVisible(true);  // the Network item's tooltip says why an input is not listening
+    this->settings = settings;
     QMenu* port = settings->addMenu(QStringLiteral("Port"));
     port->setObjectName("Port1");
     portMenu = port;
@@ -78,8 +80,8 @@ MainMenu::MainMenu(QMainWindow& window, const TranslateFn& translate)
     trackingWsjt = radioItem(tracking, trackingGroup, QStringLiteral("WSJT"), "WSJT1");
     trackingWsjt->setEnabled(false);
     tracking->addSeparator();
-    trackingMoonBuiltIn = radioItem(tracking, trackingGroup, QStringLiteral("Moon (built-in)"), "MoonBuiltIn1");
-    trackingSunBuiltIn = radioItem(tracking, trackingGroup, QStringLiteral("Sun (built-in)"), "SunBuiltIn1");
+    trackingMoonBuiltIn = radioItem(tracking, trackingGroup, tr("Moon (built-in)"), "MoonBuiltIn1");
+    trackingSunBuiltIn = radioItem(tracking, trackingGroup, tr("Sun (built-in)"), "SunBuiltIn1");
 
     QMenu* help = bar->addMenu(tr("Help"));
     help->setObjectName("Help1");

@@ -37,6 +37,7 @@ struct MainMenu {
     QMenu* mapZoom = nullptr;
     std::array<QAction*, kMapZoomItems.size()> zooms{};  // in the order of kMapZoomItems
     std::array<QAction*, 10> ports{};      // COM 1 .. COM 10
+    QMenu* settings = nullptr;             // Settings
     QMenu* portMenu = nullptr;             // Settings, Port
     QAction* preferences = nullptr;
     QAction* network = nullptr;            // the Network window

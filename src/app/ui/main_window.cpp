@@ -80,6 +80,7 @@ void MainWindow::FormCreate()
 
     m_mapView->LoadImages();
     m_mapView->SetCallsign(FromUtf8(m_settings.Znacka));
+    m_mapView->SetOutsideHint(FromUtf8(Translate("Home is outside this map: View, Map zoom, World")));
     m_mapView->SetZoom(m_settings.Zoom * 10);
 
     m_ui.gauge1->setPosition(180);
@@ -353,6 +354,7 @@ void MainWindow::applyNewHome()
 {
     m_home = HomePosition(m_settings.Lokator);
     m_mapView->SetCallsign(FromUtf8(m_settings.Znacka));
+    m_mapView->SetOutsideHint(FromUtf8(Translate("Home is outside this map: View, Map zoom, World")));
     m_mapView->HomePix(m_home);
     SetZoom(m_settings.Zoom * 10);
 }

@@ -92,7 +92,7 @@ MainWindowWidgets BuildMainWindowWidgets(QMainWindow& window, const TranslateFn&
     w.label3 = MakeReadout(w.panel1, "Label3", tr("Setpoint:"), 34, false);
     MakeReadout(w.panel1, "Label2", tr("Rotator 2 position:"), 58, false);
     w.label4 = MakeReadout(w.panel1, "Label4", tr("Setpoint:"), 82, false);
-    MakeReadout(w.panel1, "Label10", tr("Tracking:"), 112, false);
+    w.label10 = MakeReadout(w.panel1, "Label10", tr("Tracking:"), 112, false);
     w.label6 = MakeReadout(w.panel1, "Label6", "0°", 10, true);
     w.label7 = MakeReadout(w.panel1, "Label7", "0°", 34, true);
     w.label8 = MakeReadout(w.panel1, "Label8", "0°", 58, true);

@@ -30,6 +30,7 @@ struct MainWindowWidgets {
     QLabel* label3 = nullptr;           // "Setpoint:" rotator 1
     QLabel* label4 = nullptr;           // "Setpoint:" rotator 2
     QLabel* label5 = nullptr;           // tracking read-out
+    QLabel* label10 = nullptr;          // its caption, "Tracking:"
     QLabel* label6 = nullptr;           // rotator 1 position
     QLabel* label7 = nullptr;           // rotator 1 setpoint
     QLabel* label8 = nullptr;           // rotator 2 position

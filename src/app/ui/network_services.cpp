@@ -97,6 +97,7 @@ void NetworkServices::addSections(NetworkDialog& dialog, const TranslateFn& tran
     control.stored = [this] { return LoadRotctldSettings(m_store); };
     control.storeAndApply = [this](const RotctldSettings& settings) { storeAndApply(settings); };
     control.status = [this](const StatusTranslateFn& tr) { return m_rotctld->statusText(tr); };
+    control.listening = [this] { return m_rotctld->isListening(); };
     dialog.addSection(new RotctldSection(std::move(control), translate));
     TcpServerControl tcp;
     tcp.stored = [this] { return LoadTcpServerSettings(m_store); };
@@ -105,7 +106,9 @@ void NetworkServices::addSections(NetworkDialog& dialog, const TranslateFn& tran
         m_tcpServer.configure(settings);
     };
     tcp.status = [this](const StatusTranslateFn& tr) { return m_tcpServer.statusText(tr); };
-    dialog.addSection(new TcpServerSection(std::move(tcp), translate));
+    auto* tcpSection = new TcpServerSection(std::move(tcp), translate);
+    tcpSection->setListener([this] { return m_tcpServer.isListening(); }, [this] { return m_tcpServer.serverPort(); });
+    dialog.addSection(tcpSection);
 }
 
 }  // namespace vantora

@@ -23,9 +23,10 @@ constexpr std::array<int, 4> kRowY{16, 56, 96, 136};
 
 PresetsWindow::PresetsWindow(const Settings& settings, GoPresetFn goPreset, const TranslateFn& translate,
                              QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+    // A dialog for the window manager, so that it belongs to the main window and stays above it.
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
+                          | Qt::MSWindowsFixedSizeDialogHint),
       m_settings(settings),
       m_goPreset(std::move(goPreset))
 {

@@ -10,6 +10,7 @@
 #include "app/ui/port_menu.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_font.h"
+#include "common/ui/owned_window.h"
 #include "link/port_name.h"
 #include "link/ui/link_health_monitor.h"
 #include "link/ui/port_chooser.h"
@@ -25,6 +26,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QStyle>
 
 #include <cstdio>
 
@@ -47,7 +51,7 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     const MainMenu& menu = window.menu();
     tracking->attachMenu(menu.tracking, menu.trackingOff, menu.trackingMoonSked, menu.trackingWsjt);
     tracking->attachBuiltInItems(menu.trackingMoonBuiltIn, menu.trackingSunBuiltIn);
-    tracking->attachReadout(window.widgets().label5);
+    tracking->attachReadout(window.widgets().label5, window.widgets().label10);
     window.setTracking(*tracking);
     tcpServer = new TcpCommandServer(
         window, [&window] { return window.display().beamAzimuth; },
@@ -83,8 +87,23 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
 
     network = std::make_unique<NetworkDialog>(translate, hooks.enableMainWindow);
     services->addSections(*network, translate);
-    network->addSection(new N1mmSection(*udpInputs, translate));
-    network->addSection(new PstSection(*udpInputs, translate));
+    NetworkSection* const udpSections[] = {new N1mmSection(*udpInputs, translate),
+                                           new PstSection(*udpInputs, translate)};
+    for (NetworkSection* section : udpSections)
+        network->addSection(section);
+    QObject::connect(network.get(), &NetworkDialog::applied, &window, [this] { showListenProblems(); });
+    QObject::connect(window.menu().settings, &QMenu::aboutToShow, &window, [this] { showListenProblems(); });
+    showListenProblems();
+    // The UDP inputs say it once on standard error too, as the servers do.
+    for (const NetworkSection* section : udpSections)
+        if (!section->listenProblem().isEmpty())
+            std::fprintf(stderr, "vantora: %s: %s\n", qPrintable(section->title().trimmed()),
+                         qPrintable(section->listenProblem()));
+    // Each belongs to the main window: it stays above it, also while the main window is disabled.
+    const auto owner = [this]() -> QWidget* { return main.get(); };
+    for (QWidget* secondary : std::initializer_list<QWidget*>{preferences.get(), controlUnit.get(), sensors.get(),
+                                                              presets.get(), network.get(), &portMenu->chooser()})
+        OwnedWindow::Attach(secondary, owner);
     connectMainWindow();
 }
 
@@ -102,12 +121,15 @@ void ProgramWindows::buildMainWindowParts(KeyValueStore& store)
     LinkHealthMonitor& health = window.linkHealth();
     faultView = new LinkFaultView(
         health,
-        {{ui.label6, ui.label8}, {ui.gauge1, ui.gauge2}, ui.gauge1,
+        {{ui.label6, ui.label8},
+         {ui.gauge1, ui.gauge2},
+         ui.gauge1,
          [&window] { window.showPositionAgain(); },  // the stale look changed the dials
          [&window, &health] {
              return LinkFaultText(health.fault(), window.port().ComPort() + 1,
                                   window.port().DeviceName().toStdString(), window.settings().Language);
-         }},
+         },
+         ui.map},
         &window);
 }
 
@@ -141,6 +163,19 @@ void ProgramWindows::connectMainWindow()
         network->show();
         main->setEnabled(false);
     });
+}
+
+void ProgramWindows::showListenProblems()
+{
+    QAction* item = main->menu().network;
+    const QStringList problems = network->listenProblems();
+    if (problems.isEmpty()) {
+        item->setIcon(QIcon());
+        item->setToolTip(item->text());
+        return;
+    }
+    item->setIcon(main->style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    item->setToolTip(problems.join(QLatin1Char('\n')));
 }
 
 ProgramWindows::~ProgramWindows()

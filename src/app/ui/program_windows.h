@@ -50,6 +50,9 @@ struct ProgramWindows {
 private:
     void buildMainWindowParts(KeyValueStore& store);
     void connectMainWindow();
+    // Marks the Settings menu's Network item while a network input cannot listen, with the
+    // reasons as its tooltip.
+    void showListenProblems();
 
     std::unique_ptr<LinkEvents> m_unitDialogEvents;
 };

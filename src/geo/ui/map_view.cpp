@@ -24,6 +24,8 @@ namespace {
 constexpr QImage::Format kMapFormat = QImage::Format_RGB32;
 constexpr int kCallsignOffsetX = 25;  // callsign's top-left corner from the view's centre
 constexpr int kCallsignOffsetY = 20;
+constexpr int kHintMargin = 6;  // the outside-the-map hint's box from the view's top-left corner
+constexpr int kHintPadding = 3;
 
 QImage PlainImage(int width, int height)
 {
@@ -148,6 +150,17 @@ void MapView::SetZoom(int zoomValue)
             painter.fillRect(box, MapBackgroundColor());
             painter.setPen(m_gauge.valueColor());
             painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, m_callsign);
+        }
+        if (!local && !m_outsideHint.isEmpty() && !HomeOnEuropeMap(m_home)) {
+            // Otherwise the operator sees an empty map and no way out of it.
+            painter.setFont(m_gauge.font());
+            const QFontMetrics metrics = painter.fontMetrics();
+            const QRect box(kHintMargin, kHintMargin, metrics.horizontalAdvance(m_outsideHint) + 2 * kHintPadding,
+                            metrics.height() + 2 * kHintPadding);
+            painter.fillRect(box, Qt::white);
+            painter.setPen(m_gauge.valueColor());
+            painter.drawRect(box.adjusted(0, 0, -1, -1));
+            painter.drawText(box, Qt::AlignCenter | Qt::TextDontClip, m_outsideHint);
         }
     }
     m_gauge.RedrawArrow();

@@ -42,6 +42,9 @@ public:
     void SetZoom(int zoomValue);
 
     void SetCallsign(const QString& callsign) { m_callsign = callsign; }
+    // The one line a Europe view shows when home lies off the Europe map (translated by the
+    // caller); the zoom in force stays as it is. Empty shows nothing.
+    void SetOutsideHint(const QString& hint) { m_outsideHint = hint; }
     // The last typed target locator, marked on the world view (shown again at once there).
     void SetTargetLocator(const QString& locator);
     WorldView& world() { return m_world; }
@@ -65,6 +68,7 @@ private:
     MapPixel m_home;
     int m_zoomState = 10;
     QString m_callsign;
+    QString m_outsideHint;
     GeoPosition m_homePosition;  // the world view is drawn around it
     WorldView m_world;
 };

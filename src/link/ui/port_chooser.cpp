@@ -1,8 +1,12 @@
 #include "link/ui/port_chooser.h"
 
+#include "link/ui/device_path.h"
+
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSerialPortInfo>
 #include <QTreeWidget>
@@ -35,7 +39,11 @@ PortChooser::PortChooser(const SerialPortEnumerator& ports, TranslateFn translat
     : QDialog(parent), m_ports(ports), m_translate(std::move(translate))
 {
     setObjectName("PortChooser");
-    setWindowTitle(text("Serial ports"));
+    // The title names what the Port menu's item does, without the item's ellipsis.
+    QString title = text("Other port…");
+    if (title.endsWith(QChar(0x2026)))
+        title.chop(1);
+    setWindowTitle(title);
     m_list = new QTreeWidget(this);
     m_list->setObjectName("PortList");
     m_list->setRootIsDecorated(false);
@@ -47,6 +55,14 @@ PortChooser::PortChooser(const SerialPortEnumerator& ports, TranslateFn translat
     m_open = new QPushButton(this);
     m_open->setObjectName("OpenPortButton");
     m_open->setDefault(true);
+    m_path = new QLineEdit(this);
+    m_path->setObjectName("DevicePath");
+    m_path->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
+    m_problem = new QLabel(this);
+    m_problem->setObjectName("DevicePathProblem");
+    m_problem->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
+    m_problem->setWordWrap(true);
+    m_problem->hide();
     auto* close = new QPushButton(text("Close"), this);
     close->setObjectName("ClosePortsButton");
 
@@ -57,14 +73,27 @@ PortChooser::PortChooser(const SerialPortEnumerator& ports, TranslateFn translat
     buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
+    auto* pathRow = new QFormLayout;
+    pathRow->addRow(text("Device path:"), m_path);
+    pathRow->addRow(QString(), m_problem);
+    layout->addLayout(pathRow);
     layout->addLayout(buttons);
     resize(640, 260);
 
     connect(m_open, &QPushButton::clicked, this, &PortChooser::choose);
     connect(close, &QPushButton::clicked, this, &QDialog::hide);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &PortChooser::choose);
-    connect(m_list, &QTreeWidget::currentItemChanged, this,
-            [this] { m_open->setEnabled(m_list->currentItem() != nullptr); });
+    connect(m_list, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        if (current)
+            m_path->setText(current->text(0));
+    });
+    connect(m_path, &QLineEdit::textChanged, this, [this] {
+        m_problem->hide();
+        m_open->setEnabled(!devicePath().isEmpty());
+    });
+    // A typed path is the operator's: a refresh of the list must not put the old row back.
+    connect(m_path, &QLineEdit::textEdited, this, [this] { m_list->setCurrentItem(nullptr); });
+    connect(m_path, &QLineEdit::returnPressed, this, &PortChooser::choose);
     m_timer.setInterval(kRefreshMs);
     connect(&m_timer, &QTimer::timeout, this, &PortChooser::refresh);
 }
@@ -73,9 +102,12 @@ void PortChooser::openFor(int portNumber, const QString& currentDevice)
 {
     m_portNumber = portNumber;
     m_open->setText(text("Open as COM %1").replace("%1", QString::number(portNumber)));
+    m_path->clear();
+    m_list->setCurrentItem(nullptr);
     refresh();
-    if (!currentDevice.isEmpty())
-        selectDevice(currentDevice);
+    if (!currentDevice.isEmpty() && !selectDevice(currentDevice))
+        m_path->setText(currentDevice);
+    m_problem->hide();
     show();
     raise();
     activateWindow();
@@ -95,10 +127,11 @@ void PortChooser::refresh()
         if (row.systemName != row.device)
             item->setToolTip(0, q(row.systemName));
     }
-    if (!selected.isEmpty())
-        selectDevice(selected);
+    // A chosen row that is gone takes its path with it; a typed path stays.
+    if (!selected.isEmpty() && !selectDevice(selected) && devicePath() == selected)
+        m_path->clear();
     m_empty->setVisible(m_rows.empty());
-    m_open->setEnabled(m_list->currentItem() != nullptr);
+    m_open->setEnabled(!devicePath().isEmpty());
 }
 
 bool PortChooser::selectDevice(const QString& device)
@@ -122,14 +155,27 @@ void PortChooser::hideEvent(QHideEvent* event)
     QDialog::hideEvent(event);
 }
 
+QString PortChooser::devicePath() const
+{
+    return m_path->text().trimmed();
+}
+
 void PortChooser::choose()
 {
-    const QTreeWidgetItem* item = m_list->currentItem();
-    if (!item)
+    const QString device = devicePath();
+    const DevicePathProblem problem = CheckDevicePath(device.toStdString());
+    if (problem != DevicePathProblem::None) {
+        showProblem(text(std::string(DevicePathProblemText(problem)).c_str()).replace("%1", device));
         return;
-    const QString device = item->text(0);
+    }
     hide();
     Q_EMIT portChosen(m_portNumber, device);
+}
+
+void PortChooser::showProblem(const QString& message)
+{
+    m_problem->setText(message);
+    m_problem->show();
 }
 
 }  // namespace vantora

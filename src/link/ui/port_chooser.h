@@ -1,7 +1,8 @@
 #pragma once
 // "Other port…": a small window listing the serial ports the system has (device, description,
-// manufacturer, serial number), refreshed while it is open. Choosing one hands its device to
-// the caller for the COM n it was opened for.
+// manufacturer, serial number), refreshed while it is open, and a device path field that takes
+// any path (a pseudo-terminal, a device the list does not know). "Open as COM n" checks that
+// the path is a terminal and hands it to the caller for the COM n the window was opened for.
 
 #include "link/serial_port_list.h"
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 
@@ -54,6 +56,7 @@ public:
     // The rows shown, in order.
     const std::vector<SerialPortEntry>& rows() const { return m_rows; }
     bool selectDevice(const QString& device);
+    QString devicePath() const;  // what "Open as COM n" would open
 
 Q_SIGNALS:
     void portChosen(int portNumber, const QString& device);
@@ -64,6 +67,7 @@ protected:
 
 private:
     void choose();
+    void showProblem(const QString& text);
     QString text(const char* english) const { return QString::fromStdString(m_translate(english)); }
 
     const SerialPortEnumerator& m_ports;
@@ -72,6 +76,8 @@ private:
     std::vector<SerialPortEntry> m_rows;
     QTreeWidget* m_list = nullptr;
     QLabel* m_empty = nullptr;
+    QLineEdit* m_path = nullptr;
+    QLabel* m_problem = nullptr;
     QPushButton* m_open = nullptr;
     QTimer m_timer;
 };

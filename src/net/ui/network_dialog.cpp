@@ -1,5 +1,6 @@
 #include "net/ui/network_dialog.h"
 
+#include "net/listen_clash.h"
 #include "settings/ui/dialog_window.h"
 
 #include <QCloseEvent>
@@ -61,10 +62,57 @@ void NetworkDialog::addSection(NetworkSection* section)
 
 void NetworkDialog::Button1Click()
 {
+    if (refuseClashes())
+        return;
     for (NetworkSection* section : m_sections)
         section->apply();
+    // Only now: a section applied early may have been waiting for a port a later one let go of.
+    for (NetworkSection* section : m_sections)
+        section->listenAgain();
     refreshStatus();
     hideToMainWindow();
+    emit applied();
+}
+
+bool NetworkDialog::refuseClashes()
+{
+    struct Owned {
+        NetworkSection* section;
+        ListenClaim claim;
+    };
+    std::vector<Owned> owned;
+    std::vector<PortClaim> claims;
+    for (NetworkSection* section : m_sections) {
+        section->clearFieldProblems();
+        for (const ListenClaim& claim : section->claims()) {
+            owned.push_back({section, claim});
+            claims.push_back({claim.protocol.toStdString(), claim.port});
+        }
+    }
+    const auto clashes = FindPortClashes(claims);
+    bool refused = false;
+    for (std::size_t i = 0; i < owned.size(); ++i) {
+        if (!clashes[i])
+            continue;
+        refused = true;
+        const Owned& other = owned[*clashes[i]];
+        owned[i].section->showFieldProblem(owned[i].claim.field, tr8("%1 port %2 is also used by %3")
+                                                                     .arg(owned[i].claim.protocol)
+                                                                     .arg(owned[i].claim.port)
+                                                                     .arg(other.section->title().trimmed()));
+    }
+    return refused;
+}
+
+QStringList NetworkDialog::listenProblems() const
+{
+    QStringList problems;
+    for (const NetworkSection* section : m_sections) {
+        const QString problem = section->listenProblem();
+        if (!problem.isEmpty())
+            problems << section->title().trimmed() + QStringLiteral(": ") + problem;
+    }
+    return problems;
 }
 
 void NetworkDialog::Button2Click()

@@ -2,7 +2,8 @@
 // The Network window: one section per outside interface (the rotctld server, the port 1023
 // server, later the UDP inputs), stacked in the order added, with OK and Cancel. It behaves like
 // Preferences: created at start, the main window is disabled while it is shown, OK stores and
-// applies every section, Cancel and the close box store nothing.
+// applies every section, Cancel and the close box store nothing. OK refuses two listeners on
+// one protocol and port, and has every listener that is not listening try again.
 
 #include "net/ui/network_section.h"
 
@@ -31,10 +32,19 @@ public:
     void addSection(NetworkSection* section);
     const std::vector<NetworkSection*>& sections() const { return m_sections; }
 
-    void Button1Click();  // OK: every section stores and applies, then the window hides
+    // OK: unless two sections would listen on one protocol and port (then each says so beside
+    // its field and nothing is stored), every section stores and applies, every listener that
+    // does not listen tries again, and the window hides.
+    void Button1Click();
     void Button2Click();  // Cancel: hide, store nothing
 
     QString tr8(const char* english) const;  // through the translation table
+
+    // "Section: why it does not listen", one for each listener that is switched on and cannot.
+    QStringList listenProblems() const;
+
+signals:
+    void applied();  // OK stored and applied the sections
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -43,6 +53,7 @@ protected:
 
 private:
     void refreshStatus();
+    bool refuseClashes();  // true when two claims clash; the fields say so
     void hideToMainWindow();
 
     TranslateFn m_translate;

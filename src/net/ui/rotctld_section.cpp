@@ -40,7 +40,7 @@ RotctldSection::RotctldSection(RotctldControl control, StatusTranslateFn transla
     auto* form = new QFormLayout(this);
     form->addRow(m_enabled);
     form->addRow(tr8("Listen on:"), m_scope);
-    form->addRow(tr8("Port:"), m_port);
+    form->addRow(tr8("Port:"), withProblemLabel(m_port));
     form->addRow(tr8("Status:"), m_status);
 }
 
@@ -72,6 +72,29 @@ RotctldSettings RotctldSection::values() const
 void RotctldSection::apply()
 {
     m_control.storeAndApply(values());
+}
+
+std::vector<ListenClaim> RotctldSection::claims() const
+{
+    if (!m_enabled->isChecked())
+        return {};
+    return {{QStringLiteral("TCP"), static_cast<quint16>(m_port->value()), m_port}};
+}
+
+void RotctldSection::listenAgain()
+{
+    if (!m_control.listening || m_control.listening())
+        return;
+    const RotctldSettings stored = m_control.stored();
+    if (stored.enabled)
+        m_control.storeAndApply(stored);
+}
+
+QString RotctldSection::listenProblem() const
+{
+    if (!m_control.listening || m_control.listening() || !m_control.stored().enabled)
+        return {};
+    return m_control.status(m_translate);
 }
 
 void RotctldSection::refreshStatus()

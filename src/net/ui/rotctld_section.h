@@ -20,6 +20,7 @@ struct RotctldControl {
     std::function<RotctldSettings()> stored;                   // the stored values
     std::function<void(const RotctldSettings&)> storeAndApply; // store them and listen anew
     std::function<QString(const StatusTranslateFn&)> status;   // the server's status line
+    std::function<bool()> listening;                           // optional: whether it listens now
 };
 
 class RotctldSection : public NetworkSection {
@@ -30,6 +31,9 @@ public:
     void load() override;
     void apply() override;
     void refreshStatus() override;
+    std::vector<ListenClaim> claims() const override;
+    void listenAgain() override;
+    QString listenProblem() const override;
 
     // The values the controls hold now.
     RotctldSettings values() const;

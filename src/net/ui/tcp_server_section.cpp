@@ -87,6 +87,26 @@ void TcpServerSection::apply()
         m_control.storeAndApply(values());
 }
 
+void TcpServerSection::setListener(std::function<bool()> listening, std::function<quint16()> port)
+{
+    m_listening = std::move(listening);
+    m_port = std::move(port);
+}
+
+std::vector<ListenClaim> TcpServerSection::claims() const
+{
+    if (!m_listening || !m_port || !m_listening())
+        return {};
+    return {{QStringLiteral("TCP"), m_port(), nullptr}};
+}
+
+QString TcpServerSection::listenProblem() const
+{
+    if (!m_listening || m_listening())
+        return {};
+    return m_status ? m_status(m_translate) : QString();
+}
+
 void TcpServerSection::refreshStatus()
 {
     m_line->setText(m_control.status ? m_control.status(m_translate) : QString());

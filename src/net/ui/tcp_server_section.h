@@ -34,6 +34,11 @@ public:
     void load() override;
     void apply() override;
     void refreshStatus() override;
+    // The server's own port, so that no other listener of the program is given it, and whether
+    // it listens; without them the section claims nothing and reports no problem.
+    void setListener(std::function<bool()> listening, std::function<quint16()> port);
+    std::vector<ListenClaim> claims() const override;
+    QString listenProblem() const override;
 
     // The values the controls hold now (only with the settings).
     TcpServerSettings values() const;
@@ -47,6 +52,8 @@ private:
     QComboBox* m_scope = nullptr;
     QLineEdit* m_acceptFrom = nullptr;
     QLineEdit* m_line = nullptr;
+    std::function<bool()> m_listening;
+    std::function<quint16()> m_port;
 };
 
 }  // namespace vantora

@@ -26,7 +26,26 @@ UdpInputSection::UdpInputSection(UdpInputs& inputs, StatusTranslateFn translate,
     m_form = new QFormLayout(this);
     m_form->addRow(m_enabled);
     m_port = newPort(prefix + QStringLiteral("Port"));
-    m_form->addRow(tr8("Port:"), m_port);
+    m_form->addRow(tr8("Port:"), withProblemLabel(m_port));
+}
+
+std::vector<ListenClaim> UdpInputSection::claims() const
+{
+    if (!m_enabled->isChecked())
+        return {};
+    return {{QStringLiteral("UDP"), static_cast<quint16>(m_port->value()), m_port}};
+}
+
+void UdpInputSection::listenAgain()
+{
+    m_inputs.listenAgain();
+}
+
+QString UdpInputSection::listenProblem() const
+{
+    if (!storedEnabled() || socket().isListening())
+        return {};
+    return socket().statusText(m_translate);
 }
 
 QString UdpInputSection::tr8(const char* english) const

@@ -21,10 +21,16 @@ class UdpInputSection : public NetworkSection {
 public:
     UdpInputSection(UdpInputs& inputs, StatusTranslateFn translate, const QString& prefix, QWidget* parent);
 
+    std::vector<ListenClaim> claims() const override;
+    void listenAgain() override;
+    QString listenProblem() const override;
+
 protected:
     QString tr8(const char* english) const;
     QSpinBox* newPort(const QString& objectName);
     void addAcceptFromAndStatus();
+    virtual bool storedEnabled() const = 0;
+    virtual const UdpInputSocket& socket() const = 0;
 
     UdpInputs& m_inputs;
     StatusTranslateFn m_translate;
@@ -48,6 +54,10 @@ public:
     void refreshStatus() override;
     N1mmInputSettings values() const;  // what the controls hold now
 
+protected:
+    bool storedEnabled() const override { return m_inputs.settings().n1mm.enabled; }
+    const UdpInputSocket& socket() const override { return m_inputs.n1mm().socket(); }
+
 private:
     QLineEdit* m_rotor = nullptr;
     QSpinBox* m_statusPort = nullptr;
@@ -63,6 +73,10 @@ public:
     void apply() override;
     void refreshStatus() override;
     PstInputSettings values() const;
+
+protected:
+    bool storedEnabled() const override { return m_inputs.settings().pst.enabled; }
+    const UdpInputSocket& socket() const override { return m_inputs.pst().socket(); }
 };
 
 }  // namespace vantora

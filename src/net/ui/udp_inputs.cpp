@@ -22,4 +22,12 @@ bool UdpInputs::change(const UdpInputSettings& settings)
     return SaveUdpInputSettings(m_store, settings);
 }
 
+void UdpInputs::listenAgain()
+{
+    if (m_settings.n1mm.enabled && !m_n1mm.socket().isListening())
+        m_n1mm.apply(m_settings.n1mm);
+    if (m_settings.pst.enabled && !m_pst.socket().isListening())
+        m_pst.apply(m_settings.pst);
+}
+
 }  // namespace vantora

@@ -19,6 +19,8 @@ public:
     const UdpInputSettings& settings() const { return m_settings; }
     // Applies new values at once and stores them; false when they could not be stored.
     bool change(const UdpInputSettings& settings);
+    // Each input that is switched on but not listening tries again with its values.
+    void listenAgain();
 
     N1mmInput& n1mm() { return m_n1mm; }
     PstInput& pst() { return m_pst; }

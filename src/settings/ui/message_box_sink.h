@@ -1,5 +1,6 @@
 #pragma once
-// MessageSink on QMessageBox: a modal box with an OK button over `parent`.
+// MessageSink on QMessageBox: a modal box with an OK button over the active window of the
+// program, or over `parent` when none is active.
 
 #include "settings/message_sink.h"
 

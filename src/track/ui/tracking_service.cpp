@@ -1,5 +1,7 @@
 #include "track/ui/tracking_service.h"
 
+#include "settings/translate.h"
+
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -11,9 +13,9 @@ TrackingService::TrackingService(const Settings& settings, TargetSink& sink, QOb
 {
 }
 
-TrackingService::TrackingService(const Settings& settings, TargetSink& sink, TrackingFiles& files,
-                                 QObject* parent)
+TrackingService::TrackingService(const Settings& settings, TargetSink& sink, TrackingFiles& files, QObject* parent)
     : QObject(parent),
+      m_settings(settings),
       m_controller(settings, files, sink),
       m_readout(QString::fromStdString(m_controller.Readout())),
       m_lastMenu(m_controller.Menu())
@@ -58,11 +60,26 @@ void TrackingService::attachBuiltInItems(QAction* moon, QAction* sun)
     applyMenu();
 }
 
-void TrackingService::attachReadout(QLabel* label)
+void TrackingService::attachReadout(QLabel* label, QLabel* caption)
 {
     m_readoutLabel = label;
+    m_captionLabel = caption;
+    if (caption)
+        m_caption = caption->text();
     if (label)
         showReadout();
+    showCaption();
+}
+
+void TrackingService::showCaption()
+{
+    if (!m_captionLabel)
+        return;
+    const std::string_view body = TrackingBodyCaption(m_controller.Source());
+    const QString text =
+        body.empty() ? m_caption : QString::fromStdString(Translate(m_settings.Language, std::string(body)));
+    if (m_captionLabel->text() != text)
+        m_captionLabel->setText(text);
 }
 
 void TrackingService::showReadout()
@@ -129,6 +146,7 @@ void TrackingService::sync()
 
     // A triggered checkable action toggles itself; put every item back to what the state says.
     applyMenu();
+    showCaption();
     if (!(m_controller.Menu() == m_lastMenu)) {
         m_lastMenu = m_controller.Menu();
         emit menuStateChanged();

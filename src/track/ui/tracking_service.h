@@ -31,7 +31,8 @@ public:
     // The same for "Moon (built-in)" and "Sun (built-in)" (always enabled).
     void attachBuiltInItems(QAction* moon, QAction* sun);
     // Keeps `label` showing the read-out ("OFF" or e.g. "205° / 28°").
-    void attachReadout(QLabel* label);
+    // `caption` (optional) names the built-in body being followed, else keeps its own text.
+    void attachReadout(QLabel* label, QLabel* caption = nullptr);
 
     void racking1Click();  // the Tracking menu is about to show
     void OFF1Click();
@@ -56,7 +57,9 @@ private:
     void sync();
     void applyMenu();
     void showReadout();
+    void showCaption();  // the caption names a built-in body being followed
 
+    const Settings& m_settings;
     QtTrackingFiles m_diskFiles;
     TrackingController m_controller;
     QTimer m_timer;
@@ -68,6 +71,8 @@ private:
     QPointer<QAction> m_moonBuiltInAction;
     QPointer<QAction> m_sunBuiltInAction;
     QPointer<QLabel> m_readoutLabel;
+    QPointer<QLabel> m_captionLabel;
+    QString m_caption;  // the caption's own text ("Tracking:")
 };
 
 }  // namespace vantora
