@@ -104,7 +104,7 @@ QString TcpServerSection::listenProblem() const
 {
     if (!m_listening || m_listening())
         return {};
-    return m_status ? m_status(m_translate) : QString();
+    return m_control.status ? m_control.status(m_translate) : QString();
 }
 
 void TcpServerSection::refreshStatus()
