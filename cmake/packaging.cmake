@@ -17,8 +17,20 @@ foreach(page ${VANTORA_MAN_PAGES})
     DEPENDS ${source} VERBATIM)
   list(APPEND VANTORA_MAN_OUTPUTS ${output})
 endforeach()
-add_custom_target(vantora_man_pages ALL DEPENDS ${VANTORA_MAN_OUTPUTS})
 install(FILES ${VANTORA_MAN_OUTPUTS} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The settings file's page, in section 5.
+set(source ${CMAKE_SOURCE_DIR}/docs/man/vantora.conf.5)
+set(output ${CMAKE_BINARY_DIR}/man/vantora.conf.5.gz)
+add_custom_command(OUTPUT ${output}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+  COMMAND ${GZIP_EXECUTABLE} -9 -n -c ${source} > ${output}
+  DEPENDS ${source} VERBATIM)
+install(FILES ${output} DESTINATION ${CMAKE_INSTALL_MANDIR}/man5)
+list(APPEND VANTORA_MAN_OUTPUTS ${output})
+add_custom_target(vantora_man_pages ALL DEPENDS ${VANTORA_MAN_OUTPUTS})
+
+# The service: installed, not enabled (vantora.service in the package's systemd units).
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/systemd/vantora.service DESTINATION lib/systemd/system)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vantora)
@@ -46,3 +58,20 @@ add_test(NAME debian_package COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY
          -DVERSION=${PROJECT_VERSION} -DWORK=${CMAKE_BINARY_DIR}/package-check
          -P ${CMAKE_SOURCE_DIR}/tests/debian_package.cmake)
 set_tests_properties(debian_package PROPERTIES LABELS package TIMEOUT 600)
+
+# The post-install step's system user for the service, against stand-ins for the account tools.
+add_test(NAME postinst_user COMMAND ${CMAKE_COMMAND} -DPOSTINST=${CMAKE_SOURCE_DIR}/packaging/debian/postinst
+         -DWORK=${CMAKE_BINARY_DIR}/postinst-user-check -P ${CMAKE_SOURCE_DIR}/tests/postinst_user.cmake)
+
+# The service's unit: the lines it promises, and systemd's own check where systemd-analyze exists.
+add_test(NAME systemd_unit COMMAND ${CMAKE_COMMAND} -DUNIT=${CMAKE_SOURCE_DIR}/packaging/systemd/vantora.service
+         -DPROGRAM=$<TARGET_FILE:vantora> -DWORK=${CMAKE_BINARY_DIR}/systemd-unit-check
+         -P ${CMAKE_SOURCE_DIR}/tests/systemd_unit.cmake)
+set_tests_properties(systemd_unit PROPERTIES SKIP_REGULAR_EXPRESSION "systemd-analyze not found")
+# The check finds a fault: a unit with a misspelt line fails it.
+add_test(NAME systemd_unit_finds_fault COMMAND ${CMAKE_COMMAND}
+         -DUNIT=${CMAKE_SOURCE_DIR}/tests/data/systemd_unit/misspelt.service
+         -DPROGRAM=$<TARGET_FILE:vantora> -DWORK=${CMAKE_BINARY_DIR}/systemd-unit-fault
+         -DVERIFY_ONLY=ON -P ${CMAKE_SOURCE_DIR}/tests/systemd_unit.cmake)
+set_tests_properties(systemd_unit_finds_fault PROPERTIES
+  PASS_REGULAR_EXPRESSION "systemd-analyze verify finds fault in" SKIP_REGULAR_EXPRESSION "systemd-analyze not found")

@@ -7,6 +7,7 @@
 
 #include "support/event_wait.h"
 #include "support/headless_run.h"
+#include "support/notify_socket.h"
 
 #include <QFile>
 #include <QProcess>
@@ -14,7 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <string>
+#include <vector>
 
 namespace vantora {
 namespace {
@@ -146,6 +150,91 @@ TEST_F(HeadlessTest, OutdatedSettingsAreALineNotABox)
     for (const QByteArray& line : errors.split('\n'))
         EXPECT_TRUE(line.isEmpty() || line.startsWith("vantora: ")) << line.toStdString();
     EXPECT_TRUE(run.programRunning());
+}
+
+TEST_F(HeadlessTest, TerminateStopsCleanly)
+{
+    struct Case {
+        int signal;
+        const char* name;
+    };
+    for (const Case c : {Case{SIGTERM, "SIGTERM"}, Case{SIGINT, "SIGINT"}}) {
+        HeadlessRun own;
+        const quint16 port = HeadlessRun::freeTcpPort();
+        own.writeSettings({"RegVersion=1.09", "Port=1", "RotctldPort=" + QString::number(port)});
+        ASSERT_TRUE(own.startUnit());
+        ASSERT_TRUE(own.startProgram());
+        ASSERT_TRUE(own.waitForLine("link fresh: the unit reports", kLimitMs)) << own.errors().toStdString();
+        own.signalProgram(c.signal);
+        EXPECT_EQ(own.waitProgramExit(kLimitMs), 0) << c.name;
+        EXPECT_TRUE(own.errors().contains("vantora: stopped\n")) << c.name << own.errors().toStdString();
+        EXPECT_TRUE(HeadlessRun::ask(port, "p\n", 300).isEmpty()) << c.name;
+        // Nothing was changed, so nothing but what was there is in the file.
+        QFile file(own.settingsPath());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll().contains("RotctldPort=" + QByteArray::number(port))) << c.name;
+    }
+}
+
+TEST_F(HeadlessTest, HangupMovesRotctldToTheNewPort)
+{
+    start({"--az-speed", "120"});
+    const quint16 oldPort = rotctldPort;
+    ASSERT_TRUE(rotctldPosition().has_value());
+    const quint16 newPort = HeadlessRun::freeTcpPort();
+    run.writeSettings({"RegVersion=1.09", "Lokator=JO70AA", "Port=1", "RotctldEnabled=1",
+                       "RotctldPort=" + QString::number(newPort), "RotctldAddress=127.0.0.1"});
+    const qsizetype from = run.errors().size();
+    run.signalProgram(SIGHUP);
+    ASSERT_TRUE(run.waitForLine("rotctld: Listening on 127.0.0.1:" + QString::number(newPort), kLimitMs, from))
+        << run.errors().toStdString();
+    rotctldPort = newPort;
+    EXPECT_TRUE(rotctldPosition().has_value());
+    EXPECT_TRUE(HeadlessRun::ask(oldPort, "p\n", 300).isEmpty());
+    // The port stayed open, the poll ran on, targets still go through.
+    EXPECT_FALSE(run.errors().mid(from).contains("opened"));
+    EXPECT_EQ(HeadlessRun::ask(rotctldPort, "P 90 0\n"), "RPRT 0\n");
+    EXPECT_TRUE(WaitFor([&] { return run.unitPosition(1) == 90; }, kLimitMs));
+    EXPECT_TRUE(run.programRunning());
+}
+
+TEST_F(HeadlessTest, SecondInstanceFindsThePortBusy)
+{
+    start({"--az-speed", "120"});
+    QByteArray secondErrors;
+    // The second one does not end by itself: it serves on, with no unit.
+    EXPECT_EQ(run.runSecondProgram(3000, &secondErrors), -1);
+    EXPECT_TRUE(secondErrors.contains("port busy")) << secondErrors.toStdString();
+    EXPECT_TRUE(secondErrors.contains("link stale: Port busy: COM 1")) << secondErrors.toStdString();
+    // The first one kept the unit to itself all along.
+    EXPECT_EQ(HeadlessRun::ask(rotctldPort, "P 150 0\n"), "RPRT 0\n");
+    EXPECT_TRUE(WaitFor([&] { return run.unitPosition(1) == 150; }, kLimitMs));
+    EXPECT_FALSE(run.errors().contains("stale")) << run.errors().toStdString();
+}
+
+TEST_F(HeadlessTest, TellsTheServiceManagerItIsReadyAndAlive)
+{
+    test::NotifySocket manager;
+    ASSERT_TRUE(manager.bound());
+    qputenv("WATCHDOG_USEC", "400000");  // a keep-alive at least every 0.2 s
+    start();
+    qunsetenv("WATCHDOG_USEC");
+    std::vector<std::string> got;
+    const auto count = [&](const std::string& message) { return std::count(got.begin(), got.end(), message); };
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            for (std::string& message : manager.take())
+                got.push_back(std::move(message));
+            return count("WATCHDOG=1") >= 5;
+        },
+        kLimitMs));
+    EXPECT_EQ(count("READY=1"), 1);
+    run.signalProgram(SIGTERM);
+    EXPECT_EQ(run.waitProgramExit(kLimitMs), 0);
+    for (std::string& message : manager.take())
+        got.push_back(std::move(message));
+    EXPECT_EQ(count("STOPPING=1"), 1);
+    EXPECT_EQ(count("READY=1"), 1);
 }
 
 TEST_F(HeadlessTest, BadCommandLineIsRefused)

@@ -33,3 +33,16 @@ foreach(icon scalable/apps/vantora.svg 128x128/apps/vantora.png)
     message(FATAL_ERROR "icon not installed: ${icon}")
   endif()
 endforeach()
+
+# The service's unit (installed, never enabled: no link under a .wants folder) and the settings
+# file's manual page.
+foreach(file lib/systemd/system/vantora.service ${CMAKE_INSTALL_MANDIR}/man5/vantora.conf.5.gz
+        ${CMAKE_INSTALL_MANDIR}/man1/vantora.1.gz)
+  if(NOT EXISTS "${PREFIX}/${file}")
+    message(FATAL_ERROR "not installed: ${file}")
+  endif()
+endforeach()
+file(GLOB_RECURSE enabled "${PREFIX}/*.wants/*")
+if(enabled)
+  message(FATAL_ERROR "installed enabled: ${enabled}")
+endif()

@@ -138,6 +138,37 @@ TEST(LinkHealth, PortFaultsOutrankSilenceAndClearOnOpen)
     EXPECT_TRUE(health.PositionStale());
 }
 
+struct OpenFailureCase {
+    const char* name;
+    void (LinkHealth::*failure)();
+    LinkFault fault;
+};
+
+// A port that would not open, for whatever reason, stays closed until the operator picks a port
+// again: only a lost port is tried again by itself. A busy one says so, and an open clears it.
+TEST(LinkHealth, OpenFailuresSayWhyAndWaitForTheOperator)
+{
+    const std::vector<OpenFailureCase> cases{
+        {"cannot open", &LinkHealth::PortOpenFailed, LinkFault::UnableToOpen},
+        {"held by another program", &LinkHealth::PortBusy, LinkFault::PortBusy},
+    };
+    for (const OpenFailureCase& c : cases) {
+        FakeClock clock;
+        LinkHealth health(clock.clock());
+        health.PortOpened();
+        Poll(health, clock, 300, true);
+        ASSERT_FALSE(health.PositionStale()) << c.name;
+        (health.*c.failure)();
+        EXPECT_EQ(health.Fault(), c.fault) << c.name;
+        EXPECT_TRUE(health.PositionStale()) << c.name;
+        clock.advance(10000);
+        EXPECT_FALSE(health.ReopenDue()) << c.name;
+        EXPECT_EQ(health.Fault(), c.fault) << c.name;
+        health.PortOpened();
+        EXPECT_EQ(health.Fault(), LinkFault::None) << c.name;
+    }
+}
+
 TEST(LinkHealth, LostPortIsTriedAgainEveryTwoSecondsUntilItOpens)
 {
     FakeClock clock;
@@ -185,6 +216,9 @@ TEST(LinkFaultText, SaysWhyInTheLanguageInForce)
         {LinkFault::PortLost, 4, "COM14", 0, "Port COM 4 (COM14) lost"},
         {LinkFault::UnableToOpen, 2, "/dev/ttyS1", 0, "Unable to open port"},
         {LinkFault::UnableToOpen, 2, "/dev/ttyS1", 1, "Port nelze otevřít"},
+        {LinkFault::PortBusy, 1, "/dev/ttyUSB0", 0, "Port busy: COM 1 (/dev/ttyUSB0)"},
+        {LinkFault::PortBusy, 2, "/dev/ttyS1", 1, "Port je obsazen: COM 2 (/dev/ttyS1)"},
+        {LinkFault::PortBusy, 4, "COM4", 0, "Port busy: COM 4"},
     };
     for (const TextCase& c : cases)
         EXPECT_EQ(LinkFaultText(c.fault, c.portNumber, c.device, c.language), c.text) << c.text;

@@ -34,6 +34,11 @@ void LinkHealth::PortOpenFailed()
     m_port = PortState::OpenFailed;
 }
 
+void LinkHealth::PortBusy()
+{
+    m_port = PortState::Busy;
+}
+
 void LinkHealth::PortLost()
 {
     m_port = PortState::Lost;
@@ -77,6 +82,8 @@ LinkFault LinkHealth::Fault() const
         return LinkFault::PortLost;
     case PortState::OpenFailed:
         return LinkFault::UnableToOpen;
+    case PortState::Busy:
+        return LinkFault::PortBusy;
     case PortState::Closed:
         return LinkFault::None;
     case PortState::Open:

@@ -24,6 +24,8 @@ public:
 
     void PortOpened();
     void PortOpenFailed();
+    // The open failed because another program holds the device; not tried again by itself.
+    void PortBusy();
     // The open device failed and was closed; it is tried again every kReopenEveryMs.
     void PortLost();
     void FrameSent();
@@ -39,7 +41,7 @@ public:
     bool PositionStale() const override;
 
 private:
-    enum class PortState { Closed, Open, OpenFailed, Lost };
+    enum class PortState { Closed, Open, OpenFailed, Busy, Lost };
 
     std::int64_t Now() const;
 

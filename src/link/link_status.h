@@ -9,6 +9,7 @@ enum class LinkFault {
     NoAnswer,      // frames go out, no valid response for a second
     PortLost,      // the open device went away; it is being tried again
     UnableToOpen,  // the chosen port could not be opened
+    PortBusy,      // the chosen port is held by another program (or another Vantora)
 };
 
 class LinkStatus {

@@ -103,6 +103,8 @@ constexpr TranslationPair kAddedTable[] = {
     {"Accept from:", "Přijímat od:"},
     {"anyone (or 192.168.1.0/24)", "kohokoli (nebo 192.168.1.0/24)"},
     {"\"Accept from\" is not an IPv4 address or subnet", "„Přijímat od“ není adresa ani podsíť IPv4"},
+    // One owner per serial port: the port is held by another program.
+    {"Port busy: %1", "Port je obsazen: %1"},
 };
 
 }  // namespace

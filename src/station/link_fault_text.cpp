@@ -12,19 +12,31 @@ std::string PortCaption(int portNumber, const std::string& device)
     return "COM " + number + " (" + device + ")";
 }
 
+namespace {
+
+std::string WithPortCaption(std::string text, int portNumber, const std::string& device)
+{
+    const std::size_t at = text.find("%1");
+    if (at != std::string::npos)
+        text.replace(at, 2, PortCaption(portNumber, device));
+    return text;
+}
+
+}  // namespace
+
 std::string LinkFaultText(LinkFault fault, int portNumber, const std::string& device, int language)
 {
     switch (fault) {
-    case LinkFault::None: return {};
-    case LinkFault::NoAnswer: return Translate(language, kNoAnswerText);
-    case LinkFault::UnableToOpen: return Translate(language, kUnableToOpenText);
-    case LinkFault::PortLost: {
-        std::string text = Translate(language, kPortLostText);
-        const std::size_t at = text.find("%1");
-        if (at != std::string::npos)
-            text.replace(at, 2, PortCaption(portNumber, device));
-        return text;
-    }
+    case LinkFault::None:
+        return {};
+    case LinkFault::NoAnswer:
+        return Translate(language, kNoAnswerText);
+    case LinkFault::UnableToOpen:
+        return Translate(language, kUnableToOpenText);
+    case LinkFault::PortLost:
+        return WithPortCaption(Translate(language, kPortLostText), portNumber, device);
+    case LinkFault::PortBusy:
+        return WithPortCaption(Translate(language, kPortBusyText), portNumber, device);
     }
     return {};
 }

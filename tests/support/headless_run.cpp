@@ -116,6 +116,11 @@ bool HeadlessRun::startProgram(const QStringList& extraArguments)
 
 int HeadlessRun::runSecondProgram(int waitMs, QByteArray* errors)
 {
+    // Its own settings: no rotctld server to collide with the first one's.
+    QFile settings(m_dir.filePath("second.conf"));
+    if (settings.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        settings.write("[General]\nRegVersion=1.09\nPort=1\nRotctldEnabled=0\n");
+    settings.close();
     QProcess second;
     EndWithUs(second);
     second.setProcessEnvironment(HeadlessEnvironment(freeTcpPort()));

@@ -6,6 +6,16 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
 
 namespace vantora {
 
@@ -46,13 +56,29 @@ bool TCommPortDriver::Connect()
     m_port.setStopBits(m_stopBits);
     m_port.setFlowControl(m_flowControl);
 
-    m_configuring = true;
-    if (!m_port.open(QIODevice::ReadWrite)) {
-        m_configuring = false;
-        m_port.clearError();
-        Q_EMIT portOpenFailed();
+    // The claim comes before the open, which sets the line up: a port that another program
+    // holds is left exactly as it is.
+    const Claim claim = ClaimDevice();
+    if (claim != Claim::Taken) {
+        OpenFailed(claim == Claim::Busy);
         return false;
     }
+    m_configuring = true;
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        // We hold the device, so a refusal now is another program's lock file or exclusive mode.
+        const bool busy = m_port.error() == QSerialPort::PermissionError;
+        m_configuring = false;
+        m_port.clearError();
+        ReleaseClaim();
+        OpenFailed(busy);
+        return false;
+    }
+#ifdef Q_OS_UNIX
+    // Further opens of the terminal fail (except for the superuser) while it is open here.
+    ::ioctl(static_cast<int>(m_port.handle()), TIOCEXCL);
+#endif
+    m_openFailedBusy = false;
+    m_busyReported.clear();
     // The system raised DTR and RTS with the open: down again at once, both in one request. A
     // pseudo-terminal or an adapter without modem lines refuses this; the line works all the
     // same, so the refusal is not an error here.
@@ -66,13 +92,59 @@ bool TCommPortDriver::Connect()
     return true;
 }
 
+TCommPortDriver::Claim TCommPortDriver::ClaimDevice()
+{
+#ifdef Q_OS_UNIX
+    const QString name = DeviceName();
+    const QString path = name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == EBUSY ? Claim::Busy : Claim::Failed;  // EBUSY: another's exclusive mode
+    // Held for as long as the port is open; it goes with the descriptor however the process ends.
+    // A device that takes no locks at all is opened without one.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        ::close(fd);
+        return Claim::Busy;
+    }
+    m_claimFd = fd;
+#endif
+    return Claim::Taken;
+}
+
+void TCommPortDriver::ReleaseClaim()
+{
+#ifdef Q_OS_UNIX
+    if (m_claimFd >= 0)
+        ::close(m_claimFd);
+#endif
+    m_claimFd = -1;
+}
+
+void TCommPortDriver::OpenFailed(bool busy)
+{
+    m_openFailedBusy = busy;
+    const QString device = DeviceName();
+    if (busy && m_busyReported != device) {
+        // Once per device until it opens: a lost port is tried again every two seconds.
+        std::fprintf(stderr, "vantora: port busy: %s is held by another program\n", qPrintable(device));
+        m_busyReported = device;
+    } else if (!busy) {
+        m_busyReported.clear();
+    }
+    Q_EMIT portOpenFailed();
+}
+
 void TCommPortDriver::Disconnect()
 {
     if (!m_port.isOpen())
         return;
     m_pollTimer.stop();
+#ifdef Q_OS_UNIX
+    ::ioctl(static_cast<int>(m_port.handle()), TIOCNXCL);
+#endif
     m_port.close();
     m_port.clearError();
+    ReleaseClaim();
 }
 
 bool TCommPortDriver::Connected() const

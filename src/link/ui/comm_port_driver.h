@@ -2,6 +2,11 @@
 // The serial layer: one port to the control unit, written with a bounded wait and read by a
 // 50 ms poll on the GUI thread that hands whatever arrived (at most one input queue's worth)
 // to one receive handler. It knows nothing of frames.
+//
+// One owner per port: an open port is held exclusively (an advisory lock on the device that
+// other programs honour, and the terminal's exclusive mode that refuses further opens), so that
+// a second Vantora, desktop or headless, or another program never shares the unit's line. The
+// lock is taken before the port is set up, so a busy port's line settings are left alone.
 
 #include "link/commands.h"
 #include "link/port_selection.h"
@@ -56,6 +61,10 @@ public:
     // The device the 1-based port number stands for.
     std::string DeviceNameOf(int portNumber) const;
 
+    // Whether the last Connect failed because another program (or another Vantora) holds the
+    // device; false after a Connect that opened it or failed for another reason.
+    bool OpenFailedBusy() const { return m_openFailedBusy; }
+
     int PollingPauses() const { return m_rxPollingPauses; }
     int OutputTimeout() const { return m_outputTimeout; }
 
@@ -73,6 +82,10 @@ private:
     void DeliverReceived();
     void OnPortError(QSerialPort::SerialPortError error);
     void CloseLostPort();
+    enum class Claim { Taken, Busy, Failed };
+    Claim ClaimDevice();
+    void ReleaseClaim();
+    void OpenFailed(bool busy);
 
     QSerialPort m_port;
     QTimer m_pollTimer;
@@ -92,6 +105,9 @@ private:
     DeviceNameResolver m_deviceNameResolver;
     bool m_configuring = false;                // modem-line requests a pseudo-terminal refuses
     bool m_closeScheduled = false;
+    bool m_openFailedBusy = false;
+    int m_claimFd = -1;                        // the device, locked for as long as it is open
+    QString m_busyReported;                    // the device whose busy open stderr has told of
 };
 
 }  // namespace vantora

@@ -45,6 +45,8 @@ void LinkHealthMonitor::onOpenFailed()
         m_timer.start();
     if (m_reopening)
         m_health.ReopenFailed();
+    else if (m_port.OpenFailedBusy())
+        m_health.PortBusy();
     else
         m_health.PortOpenFailed();
     check();
