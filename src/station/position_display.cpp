@@ -31,10 +31,14 @@ int DialPosition(std::int32_t azimuth)
 Rgb FaceColour(std::uint8_t status, Rgb previous)
 {
     switch (status) {
-    case 1: return kLightGreen;
-    case 0: return kSignalRed;
-    case 255: return kSilver;
-    default: return previous;
+    case 1:
+        return kLightGreen;
+    case 0:
+        return kSignalRed;
+    case 255:
+        return kSilver;
+    default:
+        return previous;
     }
 }
 

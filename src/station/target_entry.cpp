@@ -1,7 +1,7 @@
 #include "station/target_entry.h"
 
-#include "common/integer_text.h"
 #include "station/home_locator.h"
+#include "common/integer_text.h"
 #include "station/motion_commands.h"
 
 #include <string>
@@ -76,7 +76,8 @@ EntryResult EnterTarget(std::string_view text, const EntryContext& context)
         if (number && *number >= 0 && *number <= kMaxElevation)
             call(static_cast<int>(TargetCode::Elevation), 0, *number);
         break;
-    default: break;
+    default:
+        break;
     }
     // A number that parsed but lay outside its range is dropped; only a text that is no number
     // at all may be a locator.
@@ -104,13 +105,16 @@ std::optional<int> LocatorTargetAzimuth(std::string_view text, std::string_view 
 KeyOutcome TargetKeyPress(char32_t key, const RotatorState& state, SelectRequest& select)
 {
     switch (key) {
-    case kKeyEscape: return KeyOutcome::ClearBox;
-    case kKeyEnter: return KeyOutcome::RunEnter;
+    case kKeyEscape:
+        return KeyOutcome::ClearBox;
+    case kKeyEnter:
+        return KeyOutcome::RunEnter;
     case kKeySpace:
         select.value = state.activeRotator == 0 ? 1 : 0;
         select.pending = true;
         return KeyOutcome::Swallowed;
-    default: return KeyOutcome::PassOn;
+    default:
+        return KeyOutcome::PassOn;
     }
 }
 

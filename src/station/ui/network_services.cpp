@@ -26,8 +26,7 @@ std::optional<std::string> EnvironmentPort()
 NetworkServices::NetworkServices(Station& station, TcpCommandServer& tcpServer, KeyValueStore& store, QObject* parent)
     : QObject(parent), m_station(station), m_tcpServer(tcpServer), m_store(store)
 {
-    m_rotctld = new RotctldServer(
-        *this, [this] { return state(); }, this);
+    m_rotctld = new RotctldServer(*this, [this] { return state(); }, this);
     m_applied = EffectiveRotctldSettings(LoadRotctldSettings(m_store), EnvironmentPort());
     m_rotctld->listen(m_applied);
 }
