@@ -5,14 +5,25 @@
 # file is in the headless shell. The includes are read, not compiled: the build then holds the
 # split, since the headless shell has neither Qt Gui nor Qt Widgets on its include path.
 
+#
+# VANTORA_QT_GUI_DIRS, when set, names the Qt Gui and Qt Widgets header folders (the structure
+# test sets it); else they are found beside Qt Core's. SHELL_SOURCE_DIR, when set, is where the
+# tree's "folder/ui/name.h" includes are looked for (default: ${CMAKE_SOURCE_DIR}/src).
+
 function(vantora_split_shell sources headless_out widget_out)
-  get_target_property(qt_core_dirs Qt6::Core INTERFACE_INCLUDE_DIRECTORIES)
-  set(gui_dirs)
-  foreach(dir IN LISTS qt_core_dirs)
-    if(IS_DIRECTORY "${dir}/../QtGui")
-      list(APPEND gui_dirs "${dir}/../QtGui" "${dir}/../QtWidgets")
-    endif()
-  endforeach()
+  set(gui_dirs ${VANTORA_QT_GUI_DIRS})
+  if(NOT gui_dirs)
+    get_target_property(qt_core_dirs Qt6::Core INTERFACE_INCLUDE_DIRECTORIES)
+    foreach(dir IN LISTS qt_core_dirs)
+      if(IS_DIRECTORY "${dir}/../QtGui")
+        list(APPEND gui_dirs "${dir}/../QtGui" "${dir}/../QtWidgets")
+      endif()
+    endforeach()
+  endif()
+  set(tree "${SHELL_SOURCE_DIR}")
+  if(NOT tree)
+    set(tree "${CMAKE_SOURCE_DIR}/src")
+  endif()
   if(NOT gui_dirs)
     message(FATAL_ERROR "shell_parts: cannot find the Qt Gui and Qt Widgets headers")
   endif()
@@ -34,7 +45,7 @@ function(vantora_split_shell sources headless_out widget_out)
           endif()
         endforeach()
       elseif(line MATCHES "\"([a-z_]+/ui/[a-z0-9_]+\\.h)\"")
-        list(APPEND local "${CMAKE_SOURCE_DIR}/src/${CMAKE_MATCH_1}")
+        list(APPEND local "${tree}/${CMAKE_MATCH_1}")
       endif()
     endforeach()
     if(is_widget)

@@ -46,6 +46,7 @@ HeadlessStation::HeadlessStation(KeyValueStore& store, const HeadlessOptions& op
     m_services = std::make_unique<StationServices>(station, m_store);
     reportListeners();
     station.restartPoll();  // no window to be in front of: the poll never pauses
+    station.pollNow();      // the version request leaves at once
 }
 
 HeadlessStation::~HeadlessStation()

@@ -86,6 +86,12 @@ void Station::stopPoll()
     m_timer1.stop();
 }
 
+void Station::pollNow()
+{
+    if (m_timer1.isActive())
+        Timer1Timer();
+}
+
 void Station::Timer1Timer()
 {
     m_link.Timer1Timer();

@@ -56,6 +56,9 @@ public:
     // or stopped. The desktop stops it while another window of the program is in front.
     void restartPoll();
     void stopPoll();
+    // One poll tick now, while the poll runs (the headless program's first frame need not wait
+    // a whole period); the period keeps its pace.
+    void pollNow();
 
     // The Port menu's items: closes the port, selects COM n (1..10) and opens it again.
     void SetPort(int n);
