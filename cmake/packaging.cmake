@@ -5,6 +5,7 @@ target_compile_definitions(vantora PRIVATE VANTORA_VERSION="${PROJECT_VERSION}")
 if(TARGET vantora-unitsim)
   target_compile_definitions(vantora-unitsim PRIVATE VANTORA_VERSION="${PROJECT_VERSION}")
 endif()
+target_compile_definitions(vantorad PRIVATE VANTORA_VERSION="${PROJECT_VERSION}")
 
 # Manual pages, compressed as Debian installs them.
 find_program(GZIP_EXECUTABLE gzip REQUIRED)

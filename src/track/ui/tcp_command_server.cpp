@@ -133,6 +133,13 @@ TcpCommandServer::~TcpCommandServer()
     m_server.close();
 }
 
+void TcpCommandServer::close()
+{
+    m_server.close();
+    while (!m_clients.empty())
+        dropClient(m_clients.begin()->first);
+}
+
 quint16 TcpCommandServer::configuredPort()
 {
     bool ok = false;

@@ -57,6 +57,8 @@ public:
     // server (better deaf than open to everyone by a typing error); the status says why.
     void configure(const TcpServerSettings& settings);
     const TcpServerSettings& settings() const { return m_settings; }
+    // Stops listening and drops every client (the program is stopping).
+    void close();
 
     bool isListening() const { return m_server.isListening(); }
     quint16 serverPort() const { return m_server.serverPort(); }

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 class QAction;
 class QLabel;
 class QMenu;
@@ -73,6 +75,10 @@ private:
     QPointer<QLabel> m_readoutLabel;
     QPointer<QLabel> m_captionLabel;
     QString m_caption;  // the caption's own text ("Tracking:")
+    // The attached menu items and read-out follow the state (tracking_menu.cpp); empty without.
+    std::function<void()> m_menuView;
+    std::function<void()> m_readoutView;
+    std::function<void()> m_captionView;
 };
 
 }  // namespace vantora

@@ -1,7 +1,7 @@
 #pragma once
 // The PARK and STOP buttons of the main window.
 
-#include "app/nastav.h"
+#include "station/nastav.h"
 #include "link/commands.h"
 #include "link/setpoints.h"
 #include "settings/settings.h"

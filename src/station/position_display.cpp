@@ -1,4 +1,4 @@
-#include "app/position_display.h"
+#include "station/position_display.h"
 
 #include "common/angle_text.h"
 

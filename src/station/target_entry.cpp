@@ -1,8 +1,8 @@
-#include "app/target_entry.h"
+#include "station/target_entry.h"
 
-#include "app/home_locator.h"
+#include "station/home_locator.h"
 #include "common/integer_text.h"
-#include "app/motion_commands.h"
+#include "station/motion_commands.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The target box Edit1 and its OK button: typed azimuths, elevations, locators and STOP.
 
-#include "app/nastav.h"
+#include "station/nastav.h"
 #include "geo/locator.h"
 #include "link/commands.h"
 #include "link/rotator_state.h"

@@ -1,4 +1,4 @@
-#include "app/link_fault_text.h"
+#include "station/link_fault_text.h"
 
 #include "settings/translate.h"
 

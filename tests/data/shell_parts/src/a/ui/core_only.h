@@ -1,0 +1,2 @@
+#include <QObject>
+#include <QTimer>

@@ -1,0 +1,2 @@
+#include "a/ui/paints.h"
+#include <QColor>

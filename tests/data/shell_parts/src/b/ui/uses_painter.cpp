@@ -1,0 +1,1 @@
+#include "a/ui/paints.h"

@@ -1,0 +1,32 @@
+cmake_minimum_required(VERSION 3.25)
+# The split of the Qt shell (cmake/shell_parts.cmake) on a small tree made for it: which files
+# go to the headless shell and which to the widget shell.
+#   cmake -DDATA_DIR=tests/data/shell_parts -DMODULE=cmake/shell_parts.cmake -P tests/shell_parts.cmake
+include(${MODULE})
+set(VANTORA_QT_GUI_DIRS ${DATA_DIR}/qt/QtGui ${DATA_DIR}/qt/QtWidgets)
+set(SHELL_SOURCE_DIR ${DATA_DIR}/src)
+file(GLOB_RECURSE sources ${DATA_DIR}/src/*.cpp ${DATA_DIR}/src/*.h)
+vantora_split_shell("${sources}" headless widget)
+
+set(expected_headless a/ui/core_only.h a/ui/core_only.cpp)
+set(expected_widget a/ui/paints.cpp a/ui/paints.h b/ui/uses_painter.cpp b/ui/module_path.cpp b/ui/through_header.cpp
+    b/ui/widget_header.h)
+set(failed FALSE)
+foreach(part headless widget)
+  foreach(file IN LISTS expected_${part})
+    if(NOT "${DATA_DIR}/src/${file}" IN_LIST ${part})
+      message(SEND_ERROR "${file} is not in the ${part} shell")
+      set(failed TRUE)
+    endif()
+  endforeach()
+endforeach()
+list(LENGTH headless n_headless)
+list(LENGTH widget n_widget)
+math(EXPR total "${n_headless} + ${n_widget}")
+list(LENGTH sources n_sources)
+if(NOT total EQUAL n_sources)
+  message(SEND_ERROR "the parts hold ${total} files of ${n_sources}")
+endif()
+if(NOT failed)
+  message(STATUS "shell parts: ${n_headless} headless, ${n_widget} widget")
+endif()
