@@ -9,7 +9,7 @@ target_compile_definitions(vantorad PRIVATE VANTORA_VERSION="${PROJECT_VERSION}"
 
 # Manual pages, compressed as Debian installs them.
 find_program(GZIP_EXECUTABLE gzip REQUIRED)
-set(VANTORA_MAN_PAGES vantora vantora-unitsim)
+set(VANTORA_MAN_PAGES vantora vantora-unitsim vantorad)
 set(VANTORA_MAN_OUTPUTS)
 foreach(page ${VANTORA_MAN_PAGES})
   set(source ${CMAKE_SOURCE_DIR}/docs/man/${page}.1)
@@ -67,7 +67,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # setcap, for the capability the post-install step grants.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcap2-bin")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcap2-bin, adduser")
 # The maintainer scripts and control files: each of these that packaging/debian/ holds is shipped,
 # so a new one is added by adding the file.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA)

@@ -57,12 +57,15 @@ std::size_t ToolkitOptionLength(const std::vector<std::string>& arguments, std::
 std::string CommandLineUsage()
 {
     return "Usage: vantora [--version | --help] [toolkit options such as -platform NAME or -style NAME]\n"
+           "       vantora --headless [--settings PATH] [--port DEVICE]\n"
            "\n"
            "The console for two antenna rotators on one control unit.\n"
            "\n"
            "Options:\n"
            "  --version  print the version and exit\n"
            "  --help     print this text and exit\n"
+           "  --headless run the station with no window (vantorad): --settings PATH reads that\n"
+           "             settings file, --port DEVICE opens that device as the selected COM port\n"
            "Any other option is refused (exit code 2).\n"
            "\n"
            "Environment:\n"
@@ -73,6 +76,9 @@ std::string CommandLineUsage()
            "  VANTORA_ROTCTLD_PORT  the port of the rotctld server instead of the one set in\n"
            "                        Settings, Network (4533 by default)\n"
            "  HOME                  where the default folders of the planning programs' files are\n"
+           "  XDG_RUNTIME_DIR       where the socket that keeps one program per settings file lives\n"
+           "  NOTIFY_SOCKET         with --headless under systemd: where readiness and the watchdog\n"
+           "                        are reported\n"
            "\n"
            "See vantora(1).\n";
 }
