@@ -9,6 +9,11 @@
 #include <cerrno>
 #include <cstring>
 
+#ifndef _WIN32
+#include <csignal>
+#include <pthread.h>
+#endif
+
 namespace vantora {
 
 namespace {
@@ -254,6 +259,14 @@ void MqttClient::afterConnack()
 
 void MqttClient::run()
 {
+#ifndef _WIN32
+    // A TLS write to a broker that has just gone writes to a closed socket: the library's EPIPE,
+    // never a SIGPIPE that would end the program. Blocked in this thread only.
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+#endif
     std::unique_lock lock(m_mutex);
     while (!m_quit) {
         if (m_configChanged) {
