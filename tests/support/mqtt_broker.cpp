@@ -188,11 +188,19 @@ std::map<QString, QByteArray> MqttBroker::retained(const QString& filter, int wa
 MqttWatcher::MqttWatcher(const MqttBroker& broker, const QString& filter)
 {
     m_startMs = QDateTime::currentMSecsSinceEpoch();
-    m_process.start("mosquitto_sub", broker.clientArguments() << "-t" << filter << "-F"
-                                                              << "%r %t %x");
+    // -d adds the client's own reports to its output: the SUBACK among them says that nothing
+    // published from now on can be missed.
+    // stdbuf: its reports are written through stdio, which would hold them back in a pipe.
+    m_process.start("stdbuf", QStringList{"-oL", "mosquitto_sub"} + broker.clientArguments() << "-d"
+                                                                                             << "-t" << filter << "-F"
+                                                                                             << "%r %t %x");
     m_ok = m_process.waitForStarted(5000);
-    // Subscribed once it has connected: give it a moment, bounded.
-    QThread::msleep(300);
+    QDeadlineTimer deadline(10000);
+    while (m_ok && !m_subscribed && !deadline.hasExpired()) {
+        m_process.waitForReadyRead(100);
+        readLines();
+    }
+    m_ok = m_ok && m_subscribed;
 }
 
 MqttWatcher::~MqttWatcher()
@@ -208,9 +216,11 @@ void MqttWatcher::readLines()
     while ((end = m_buffer.indexOf('\n')) >= 0) {
         const QByteArray line = m_buffer.left(end);
         m_buffer.remove(0, end + 1);
+        if (line.contains("received SUBACK"))
+            m_subscribed = true;
         const QList<QByteArray> parts = line.split(' ');
-        if (parts.size() < 2)
-            continue;
+        if (parts.size() < 2 || (parts[0] != "0" && parts[0] != "1"))
+            continue;  // the client's own reports
         SeenMessage message;
         message.retained = parts[0] == "1";
         message.topic = QString::fromUtf8(parts[1]);

@@ -62,7 +62,8 @@ struct SeenMessage {
     qint64 atMs = 0;  // when read, ms of the watcher's clock
 };
 
-// mosquitto_sub on a filter, collecting what arrives.
+// mosquitto_sub on a filter, collecting what arrives; ok() once the broker confirmed the
+// subscription.
 class MqttWatcher {
 public:
     MqttWatcher(const MqttBroker& broker, const QString& filter);
@@ -85,6 +86,7 @@ private:
     QByteArray m_buffer;
     QList<SeenMessage> m_messages;
     qint64 m_startMs = 0;
+    bool m_subscribed = false;
     bool m_ok = false;
 };
 

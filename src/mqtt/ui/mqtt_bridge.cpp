@@ -5,6 +5,7 @@
 #include "mqtt/mqtt_state.h"
 #include "mqtt/mqtt_topics.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vantora {
@@ -63,13 +64,15 @@ QString MqttBridge::statusText(const TranslateFn& translate) const
 
 void MqttBridge::reportStatus()
 {
-    // Standard error hears of every change of state or reason, not of each retry's new delay.
-    MqttStatus status = m_client.status();
-    status.retrySeconds = 0;
+    // Standard error hears of every change of state or reason, not of each retry: a try that
+    // fails again for the same reason, after a longer wait, is no news.
+    const MqttStatus status = m_client.status();
+    const bool retry = status.state == MqttState::Connecting && m_reportedState == MqttState::Reconnecting;
     const std::string key = MqttStatusText({status.state, status.where, status.reason, status.detail, 0});
-    if (key != m_reported) {
+    if (!retry && key != m_reported) {
         m_reported = key;
-        std::fprintf(stderr, "vantora: MQTT: %s\n", MqttStatusText(m_client.status()).c_str());
+        m_reportedState = status.state;
+        std::fprintf(stderr, "vantora: MQTT: %s\n", MqttStatusText(status).c_str());
     }
     emit statusChanged();
 }

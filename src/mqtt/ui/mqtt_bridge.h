@@ -65,6 +65,7 @@ private:
     std::string m_removalPrefix;
     std::deque<qint64> m_errorTimes;  // when the last reasons went out, ms of m_clock
     std::string m_reported;           // the last status written to standard error
+    MqttState m_reportedState = MqttState::Off;
 };
 
 }  // namespace vantora

@@ -58,7 +58,9 @@ void MqttClient::configure(const std::optional<MqttConnectionConfig>& config)
 {
     {
         std::lock_guard lock(m_mutex);
-        if (config == m_config && !m_configChanged)
+        // The same settings again keep a working connection; while there is none, they try
+        // again at once instead of after the back-off's wait.
+        if (config == m_config && !m_configChanged && (!config || m_connected.load()))
             return;
         m_config = config;
         m_configChanged = true;
@@ -249,7 +251,9 @@ void MqttClient::afterConnack()
     // CONNACK return codes of MQTT 3.1.1.
     constexpr int kBadUserNameOrPassword = 4;
     constexpr int kNotAuthorised = 5;
-    if (m_connackResult == kBadUserNameOrPassword)
+    // A broker that takes logins refuses a wrong password with either code (mosquitto with "not
+    // authorised"): with a user name given, that is what the operator needs to hear.
+    if (m_connackResult == kBadUserNameOrPassword || (m_connackResult == kNotAuthorised && !m_active->user.empty()))
         failed(MqttReason::BadLogin, {});
     else if (m_connackResult == kNotAuthorised)
         failed(MqttReason::NotAuthorised, {});

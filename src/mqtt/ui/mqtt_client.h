@@ -49,8 +49,9 @@ public:
     // Says "offline" and disconnects when connected; waits for the thread.
     ~MqttClient() override;
 
-    // A new configuration, or none to switch off. An unchanged one keeps the connection; a changed
-    // one says "offline" on the old connection and connects anew at once.
+    // A new configuration, or none to switch off. An unchanged one keeps a working connection (and
+    // tries again at once when there is none); a changed one says "offline" on the old connection
+    // and connects anew at once.
     void configure(const std::optional<MqttConnectionConfig>& config);
 
     // Publishes when connected; false otherwise (nothing is queued for later: on the next
