@@ -1,5 +1,7 @@
 #include "mqtt/ui/mqtt_section.h"
 
+#include "mqtt/ui/mqtt_service.h"
+
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -134,6 +136,16 @@ void MqttSection::browseCaFile()
                                    tr8("PEM files (*.pem *.crt)") + QStringLiteral(";;") + tr8("All files (*)"));
     if (!chosen.isEmpty())
         m_caFile->setText(chosen);
+}
+
+MqttSection* MakeMqttSection(MqttService& service, MqttControl::TranslateFn translate)
+{
+    MqttControl control;
+    control.stored = [&service] { return service.stored(); };
+    control.storeAndApply = [&service](const MqttSettings& settings) { service.storeAndApply(settings); };
+    control.status = [&service](const MqttControl::TranslateFn& tr) { return service.statusText(tr); };
+    control.defaultPrefix = [&service] { return service.defaultPrefix(); };
+    return new MqttSection(std::move(control), std::move(translate));
 }
 
 }  // namespace vantora

@@ -17,6 +17,8 @@ class QSpinBox;
 
 namespace vantora {
 
+class MqttService;
+
 // What the section reaches of the bridge; every function but pickFile must be set.
 struct MqttControl {
     using TranslateFn = std::function<std::string(const std::string&)>;
@@ -60,5 +62,8 @@ private:
     QCheckBox* m_discovery = nullptr;
     QLabel* m_status = nullptr;
 };
+
+// The section for the program's bridge; the caller's Network window takes it.
+MqttSection* MakeMqttSection(MqttService& service, MqttControl::TranslateFn translate);
 
 }  // namespace vantora

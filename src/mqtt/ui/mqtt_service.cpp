@@ -1,7 +1,5 @@
 #include "mqtt/ui/mqtt_service.h"
 
-#include "mqtt/ui/mqtt_section.h"
-
 #include <QtGlobal>
 
 namespace vantora {
@@ -20,25 +18,39 @@ std::optional<std::string> EnvironmentPort()
 MqttService::MqttService(StationControl& station, StationEvents& events, KeyValueStore& store, QObject* parent)
     : QObject(parent), m_station(station), m_store(store), m_bridge(station, events)
 {
-    m_bridge.apply(effectiveSettings());
+    apply(stored());
 }
 
-MqttSettings MqttService::effectiveSettings() const
+void MqttService::apply(const MqttSettings& stored)
 {
-    return EffectiveMqttSettings(LoadMqttSettings(m_store), EnvironmentPort());
+    m_applied = stored;
+    m_bridge.apply(EffectiveMqttSettings(stored, EnvironmentPort()));
 }
 
-MqttSection* MqttService::makeSection(const TranslateFn& translate)
+void MqttService::storeAndApply(const MqttSettings& settings)
 {
-    MqttControl control;
-    control.stored = [this] { return LoadMqttSettings(m_store); };
-    control.storeAndApply = [this](const MqttSettings& settings) {
-        SaveMqttSettings(m_store, settings);
-        m_bridge.apply(EffectiveMqttSettings(settings, EnvironmentPort()));
-    };
-    control.status = [this](const MqttControl::TranslateFn& tr) { return m_bridge.statusText(tr); };
-    control.defaultPrefix = [this] { return DefaultMqttTopic(m_station.Snapshot().callsign); };
-    return new MqttSection(std::move(control), translate);
+    SaveMqttSettings(m_store, settings);
+    apply(settings);
+}
+
+void MqttService::reapply()
+{
+    const MqttSettings now = stored();
+    if (now != m_applied)
+        apply(now);
+}
+
+void MqttService::close()
+{
+    MqttSettings off = m_applied;
+    off.enabled = false;
+    m_bridge.apply(off);
+    m_applied = off;  // a later reapply() connects again when the stored values say so
+}
+
+std::string MqttService::defaultPrefix() const
+{
+    return DefaultMqttTopic(m_station.Snapshot().callsign);
 }
 
 }  // namespace vantora

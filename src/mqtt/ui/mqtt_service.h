@@ -1,6 +1,8 @@
 #pragma once
-// The MQTT bridge as the program runs it: started with the stored settings (VANTORA_MQTT_PORT
-// overriding the port), its section of the Network window storing and applying new ones.
+// The MQTT bridge as the program runs it, with or without a window: started with the stored
+// settings (VANTORA_MQTT_PORT overriding the port), re-applying them when the settings file is
+// read again, switched off when the station closes its listeners. The Network window's section
+// reaches it through MakeMqttSection (mqtt_section.h). No widgets.
 
 #include "mqtt/ui/mqtt_bridge.h"
 #include "settings/key_value_store.h"
@@ -12,8 +14,6 @@
 
 namespace vantora {
 
-class MqttSection;
-
 class MqttService : public QObject {
     Q_OBJECT
 public:
@@ -23,15 +23,27 @@ public:
     MqttService(StationControl& station, StationEvents& events, KeyValueStore& store, QObject* parent = nullptr);
 
     MqttBridge& bridge() { return m_bridge; }
-    // The settings in force: the stored ones with the environment's port.
-    MqttSettings effectiveSettings() const;
-    // A new section of the Network window for the bridge (the caller's dialog takes it).
-    MqttSection* makeSection(const TranslateFn& translate);
+
+    MqttSettings stored() const { return LoadMqttSettings(m_store); }
+    // OK in the Network window: stores the values and applies them at once.
+    void storeAndApply(const MqttSettings& settings);
+    // The settings file was read again: applies the stored values when they differ from those
+    // in force.
+    void reapply();
+    // Says "offline" and disconnects; reapply() or storeAndApply() connect again.
+    void close();
+
+    QString statusText(const TranslateFn& translate) const { return m_bridge.statusText(translate); }
+    // The prefix in force while none is stored: from the station's callsign now.
+    std::string defaultPrefix() const;
 
 private:
+    void apply(const MqttSettings& stored);
+
     StationControl& m_station;
     KeyValueStore& m_store;
     MqttBridge m_bridge;
+    MqttSettings m_applied;  // the stored values last applied
 };
 
 }  // namespace vantora
