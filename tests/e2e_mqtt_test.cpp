@@ -2,11 +2,13 @@
 // the retained topics appear and follow the unit's motion; targets, a locator and STOP sent
 // through the broker reach the unit; bad payloads reach nothing and say why; a killed program
 // leaves its last will; a broker that goes away for 10 s gets fresh values when it returns while
-// the poll goes on; a wrong password is refused and said so; TLS with the test's own CA.
+// the poll goes on; a wrong password is refused and said so; TLS with the test's own CA; and the
+// program without a window (--headless) on the broker too.
 
 #include "geo/locator.h"
 #include "support/e2e_harness.h"
 #include "support/event_wait.h"
+#include "support/headless_run.h"
 #include "support/mqtt_broker.h"
 
 #include <QDir>
@@ -260,6 +262,30 @@ TEST_F(MqttEndToEnd, TlsWithASelfSignedCertificate)
     EXPECT_TRUE(WaitFor([&] { return broker.retained(Topic("status"), 1000)[Topic("status")] == "online"; }, 15000))
         << programOutput().toStdString();
     EXPECT_TRUE(WaitFor([&] { return broker.retained(Topic("link"), 1000)[Topic("link")] == "fresh"; }, 15000));
+}
+
+TEST(MqttHeadless, TheProgramWithoutAWindowJoinsTheBrokerToo)
+{
+    MqttBroker broker;
+    ASSERT_TRUE(broker.start());
+    test::HeadlessRun run;
+    run.writeSettings({"RegVersion=1.09", "Port=1", "Znacka=OK1HL", "MqttEnabled=1", "MqttHost=127.0.0.1",
+                       "MqttPort=" + QString::number(broker.port())});
+    ASSERT_TRUE(run.startUnit({"--az-speed", "60"}));
+    ASSERT_TRUE(run.startProgram());
+    ASSERT_TRUE(run.waitForLine("MQTT: Connected to 127.0.0.1:" + QString::number(broker.port()), 30000))
+        << run.errors().toStdString();
+    // The default prefix from the callsign; a command reaches the unit and names its source.
+    ASSERT_TRUE(
+        WaitFor([&] { return broker.retained("vantora/ok1hl/link", 1000)["vantora/ok1hl/link"] == "fresh"; }, 30000));
+    ASSERT_TRUE(broker.publish("vantora/ok1hl/set/target", "45"));
+    EXPECT_TRUE(WaitFor([&] { return run.unitPosition(1) == 45; }, 30000));
+    EXPECT_TRUE(run.waitForLine("target from MQTT: 45", 30000)) << run.errors().toStdString();
+    // Ended as a service is ended: "offline" either way (said by the bridge, or by the broker's
+    // last will when the signal ends the process at once).
+    run.signalProgram(SIGTERM);
+    EXPECT_TRUE(WaitFor([&] { return !run.programRunning(); }, 30000));
+    EXPECT_EQ(broker.retained("vantora/ok1hl/status")["vantora/ok1hl/status"], "offline");
 }
 
 }  // namespace
