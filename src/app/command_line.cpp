@@ -75,6 +75,7 @@ std::string CommandLineUsage()
            "  VANTORA_TCP_PORT      the port of the TCP command server instead of 1023\n"
            "  VANTORA_ROTCTLD_PORT  the port of the rotctld server instead of the one set in\n"
            "                        Settings, Network (4533 by default)\n"
+           "  VANTORA_MQTT_PORT     the MQTT broker's port instead of the one set in Settings, Network\n"
            "  HOME                  where the default folders of the planning programs' files are\n"
            "  XDG_RUNTIME_DIR       where the socket that keeps one program per settings file lives\n"
            "  NOTIFY_SOCKET         with --headless under systemd: where readiness and the watchdog\n"

@@ -422,6 +422,23 @@ std::optional<double> ParseRotctldNumber(std::string_view text)
     return value;
 }
 
+std::optional<int> RotctldAzimuthTarget(double degrees)
+{
+    if (!(degrees >= kRotctldMinAzimuth && degrees <= kRotctldMaxAzimuth))
+        return std::nullopt;
+    const auto rounded = RoundTrackingDegrees(degrees);
+    if (!rounded)
+        return std::nullopt;
+    return ((*rounded % 360) + 360) % 360;
+}
+
+std::optional<int> RotctldElevationTarget(double degrees)
+{
+    if (!(degrees >= 0.0 && degrees <= kRotctldMaxElevation))
+        return std::nullopt;
+    return RoundTrackingDegrees(degrees);
+}
+
 int CheckSetPosition(std::string_view arguments, const RotctldState& state, RotctldTarget& target)
 {
     const std::vector<std::string_view> words = SplitWords(arguments);
@@ -431,20 +448,16 @@ int CheckSetPosition(std::string_view arguments, const RotctldState& state, Rotc
     const auto elevation = ParseRotctldNumber(words[1]);
     if (!azimuth || !elevation)
         return kRprtInvalid;
-    if (*azimuth < kRotctldMinAzimuth || *azimuth > kRotctldMaxAzimuth)
-        return kRprtInvalid;
     // The elevation is checked against the full range even for a second azimuth rotator, whose
     // clients still send one; it is dropped then.
-    if (*elevation < 0.0 || *elevation > kRotctldMaxElevation)
+    const auto azimuthTarget = RotctldAzimuthTarget(*azimuth);
+    const auto elevationTarget = RotctldElevationTarget(*elevation);
+    if (!azimuthTarget || !elevationTarget)
         return kRprtInvalid;
     if (state.rotator2Mode != kModeSecondAzimuth && state.rotator2Mode != kModeElevation)
         return kRprtTimeout;
-    const auto roundedAzimuth = RoundTrackingDegrees(*azimuth);
-    const auto roundedElevation = RoundTrackingDegrees(*elevation);
-    if (!roundedAzimuth || !roundedElevation)
-        return kRprtInvalid;
-    target.azimuth = ((*roundedAzimuth % 360) + 360) % 360;
-    target.elevation = state.rotator2Mode == kModeSecondAzimuth ? 0 : *roundedElevation;
+    target.azimuth = *azimuthTarget;
+    target.elevation = state.rotator2Mode == kModeSecondAzimuth ? 0 : *elevationTarget;
     target.code = state.rotator2Mode == kModeSecondAzimuth ? kCodeSelectedAzimuth : kCodeAzimuthElevation;
     return kRprtOk;
 }

@@ -88,6 +88,12 @@ RotctldCommand ParseRotctldCommand(std::string_view line);
 // Not-a-number and infinity are no numbers.
 std::optional<double> ParseRotctldNumber(std::string_view text);
 
+// The target an azimuth of "P" turns to: kRotctldMinAzimuth..kRotctldMaxAzimuth degrees, rounded
+// to the nearest whole degree (halves to even) and taken modulo 360, so 0..359; else none.
+std::optional<int> RotctldAzimuthTarget(double degrees);
+// The target an elevation of "P" turns to: 0..kRotctldMaxElevation degrees, rounded; else none.
+std::optional<int> RotctldElevationTarget(double degrees);
+
 // A checked "P az el": whole degrees, azimuth 0..359, and the Nastav code for the unit's mode.
 struct RotctldTarget {
     int code = 3;

@@ -11,6 +11,7 @@
 #include "link/port_name.h"
 #include "link/ui/link_health_monitor.h"
 #include "link/ui/port_chooser.h"
+#include "mqtt/ui/mqtt_section.h"
 #include "net/ui/network_dialog.h"
 #include "net/ui/udp_input_sections.h"
 #include "net/ui/udp_inputs.h"
@@ -81,6 +82,7 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
                                            new PstSection(*udpInputs, translate)};
     for (NetworkSection* section : udpSections)
         network->addSection(section);
+    network->addSection(MakeMqttSection(stationServices->mqtt(), translate));
     QObject::connect(network.get(), &NetworkDialog::applied, &window, [this] { showListenProblems(); });
     QObject::connect(window.menu().settings, &QMenu::aboutToShow, &window, [this] { showListenProblems(); });
     showListenProblems();

@@ -1,5 +1,6 @@
 #include "station/ui/station_services.h"
 
+#include "mqtt/ui/mqtt_service.h"
 #include "net/udp_input_settings.h"
 #include "net/ui/rotctld_server.h"
 #include "net/ui/udp_inputs.h"
@@ -34,6 +35,8 @@ StationServices::StationServices(Station& station, KeyValueStore& store, QObject
         std::fprintf(stderr, "vantora: port 1023 server: %s\n", qPrintable(m_tcpServer->statusText()));
     m_network = new NetworkServices(station, *m_tcpServer, store, this);
     m_udpInputs = new UdpInputs(store, m_n1mmStation, m_pstStation, this);
+    // The bridge's commands come from MQTT by its own CommandsFrom, before each one.
+    m_mqtt = new MqttService(station, station.events(), store, this);
 }
 
 StationServices::~StationServices() = default;
@@ -43,6 +46,7 @@ void StationServices::reapply()
     m_network->reapply();
     m_tcpServer->configure(LoadTcpServerSettings(m_store));
     m_udpInputs->reload();
+    m_mqtt->reapply();
 }
 
 void StationServices::close()
@@ -50,6 +54,7 @@ void StationServices::close()
     m_network->rotctld().close();
     m_tcpServer->close();
     m_udpInputs->close();
+    m_mqtt->close();
 }
 
 }  // namespace vantora

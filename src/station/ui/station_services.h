@@ -1,6 +1,6 @@
 #pragma once
 // The station's listeners, built the same way with or without a window: the port 1023 server,
-// the rotctld server and the N1MM and PST inputs. Each reaches the station through its own door,
+// the rotctld server, the N1MM and PST inputs and the MQTT bridge. Each reaches the station through its own door,
 // so the station knows where the last command came from. No widgets.
 
 #include "settings/key_value_store.h"
@@ -11,6 +11,7 @@
 
 namespace vantora {
 
+class MqttService;
 class NetworkServices;
 class Station;
 class TcpCommandServer;
@@ -27,11 +28,12 @@ public:
     TcpCommandServer& tcpServer() { return *m_tcpServer; }
     NetworkServices& network() { return *m_network; }
     UdpInputs& udpInputs() { return *m_udpInputs; }
+    MqttService& mqtt() { return *m_mqtt; }
 
     // The settings file was read again: each listener whose stored settings changed listens
     // again with them; the others keep their sockets and clients.
     void reapply();
-    // Every listener stops listening and drops its clients.
+    // Every listener stops listening and drops its clients; the MQTT bridge says "offline".
     void close();
 
 private:
@@ -52,6 +54,7 @@ private:
     TcpCommandServer* m_tcpServer = nullptr;
     NetworkServices* m_network = nullptr;
     UdpInputs* m_udpInputs = nullptr;
+    MqttService* m_mqtt = nullptr;
 };
 
 }  // namespace vantora
