@@ -8,6 +8,7 @@
 #include "app/ui/single_instance.h"
 #include "settings/ui/message_box_sink.h"
 #include "settings/ui/qt_settings_store.h"
+#include "web/ui/password_command.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -23,6 +24,10 @@
 int main(int argc, char** argv)
 {
     // Answered before any window system is touched, so it works without a display.
+    if (const auto option = vantora::FindPasswordOption(std::vector<std::string>(argv + 1, argv + argc))) {
+        vantora::QtSettingsStore store;
+        return vantora::RunPasswordCommand(*option, store, stdin, stderr);
+    }
     if (const auto reply = vantora::AnswerCommandLine(std::vector<std::string>(argv + 1, argv + argc), VANTORA_VERSION)) {
         std::printf("%s\n", reply->line.c_str());
         return reply->exitCode;
