@@ -311,6 +311,7 @@ void WebConsoleServer::acceptConnections()
         http->address = PeerAddress(socket->peerAddress());
         http->deadline = new QTimer(socket);
         http->deadline->setSingleShot(true);
+        http->deadline->setTimerType(Qt::PreciseTimer);  // a coarse one may end 10 s up to 0.5 s early
         connect(http->deadline, &QTimer::timeout, this, [this, socket] { dropHttp(socket); });
         http->deadline->start(kRequestDeadlineMs);
         socket->setReadBufferSize(static_cast<qint64>(kMaxRequestHeadBytes + kMaxRequestBodyBytes));
@@ -575,10 +576,14 @@ void WebConsoleServer::acceptConsoles()
         m_pending.erase(pending);
         console->jogTimer = new QTimer(socket);
         console->jogTimer->setSingleShot(true);
+        console->jogTimer->setTimerType(Qt::PreciseTimer);
         connect(console->jogTimer, &QTimer::timeout, this, [this, socket] {
             const auto found = m_consoles.find(socket);
-            if (found != m_consoles.end())
-                TickConsoleJog(found->second->state, m_station, now());
+            if (found == m_consoles.end())
+                return;
+            Console& console = *found->second;
+            TickConsoleJog(console.state, m_station, now());
+            restartJogTimer(console);  // a timer that fired a little early tries again
         });
         socket->setMaxAllowedIncomingMessageSize(static_cast<quint64>(kMaxMessageBytes));
         socket->setMaxAllowedIncomingFrameSize(static_cast<quint64>(kMaxMessageBytes));
@@ -606,11 +611,16 @@ void WebConsoleServer::consoleMessage(QWebSocket* socket, const QString& message
     }
     const QByteArray bytes = message.toUtf8();
     const std::string answer = RunConsoleMessage(ToView(bytes), console.state, m_station, now());
+    restartJogTimer(console);
+    sendTo(console, answer);
+}
+
+void WebConsoleServer::restartJogTimer(Console& console)
+{
     if (const auto deadline = console.state.jog.Deadline())
-        console.jogTimer->start(static_cast<int>(std::max<std::int64_t>(0, *deadline - now())));
+        console.jogTimer->start(static_cast<int>(std::max<std::int64_t>(1, *deadline - now())));
     else
         console.jogTimer->stop();
-    sendTo(console, answer);
 }
 
 bool WebConsoleServer::sendTo(Console& console, const std::string& message)

@@ -102,6 +102,7 @@ private:
 
     void acceptConsoles();
     void consoleMessage(QWebSocket* socket, const QString& message);
+    void restartJogTimer(Console& console);
     void dropConsole(QWebSocket* socket);
     void closeSessionConsoles(const std::string& sessionId);
     void broadcast();
