@@ -339,10 +339,12 @@ TEST(PageTexts, EveryTextInBothLanguagesAndCzechForEachNewOne)
 
     const std::string english = EncodePageTexts(0);
     const std::string czech = EncodePageTexts(1);
-    EXPECT_EQ(english.rfind(R"({"language":"en","texts":{"Rotator 1 position:":"Rotator 1 position:",)", 0), 0u)
+    EXPECT_EQ(english.rfind(R"({"language":"en","texts":{"Vantora web console":"Vantora web console",)", 0), 0u)
         << english;
-    EXPECT_EQ(czech.rfind(R"({"language":"cs","texts":{"Rotator 1 position:":"Rotátor 1 pozice:",)", 0), 0u) << czech;
+    EXPECT_EQ(czech.rfind(R"({"language":"cs","texts":{"Vantora web console":"Webová konzole Vantora",)", 0), 0u)
+        << czech;
     EXPECT_NE(czech.find(R"("Log in":"Přihlásit")"), std::string::npos);
+    EXPECT_NE(czech.find(R"("Rotator 1 position:":"Rotátor 1 pozice:")"), std::string::npos);
     EXPECT_NE(czech.find(R"("STOP":"STOP")"), std::string::npos);
     EXPECT_EQ(czech.substr(czech.size() - 2), "}}");
 }
