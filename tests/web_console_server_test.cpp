@@ -484,6 +484,32 @@ TEST_F(WebConsoleServerTest, MessageOver4KiBClosesTheSocket)
     EXPECT_EQ(server->consoleCount(), 0);
 }
 
+TEST_F(WebConsoleServerTest, AConsoleThatStopsReadingIsDropped)
+{
+    const QByteArray id = login(kOperatorPassword);
+    QTcpSocket raw;
+    raw.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 1024);
+    raw.setReadBufferSize(1024);  // and nothing is ever read
+    raw.connectToHost(QHostAddress::LocalHost, port);
+    ASSERT_TRUE(WaitFor([&] { return raw.state() == QAbstractSocket::ConnectedState; }));
+    raw.write(UpgradeRequest(port, id, "http://127.0.0.1:" + QByteArray::number(port)));
+    ASSERT_TRUE(WaitFor([&] { return server->consoleCount() == 1; }));
+    // One-byte text messages, masked with a zero key: each gets a reply the client never takes.
+    const QByteArray frame("\x81\x81\x00\x00\x00\x00x", 7);
+    const QByteArray burst = frame.repeated(2000);
+    int sent = 0;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            if (sent < 40 && raw.bytesToWrite() < burst.size()) {
+                raw.write(burst);
+                ++sent;
+            }
+            return server->consoleCount() == 0;
+        },
+        60000))
+        << "still connected after " << sent << " bursts";
+}
+
 TEST_F(WebConsoleServerTest, JogStopsWhenRepeatsStopOrTheConsoleCloses)
 {
     const QByteArray id = login(kOperatorPassword);
