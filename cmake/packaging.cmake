@@ -2,6 +2,7 @@
 # or scripts/package). Dependencies are found by dpkg-shlibdeps from the installed programs.
 
 target_compile_definitions(vantora PRIVATE VANTORA_VERSION="${PROJECT_VERSION}")
+target_compile_definitions(vantorad PRIVATE VANTORA_VERSION="${PROJECT_VERSION}")
 
 # Manual pages, compressed as Debian installs them.
 find_program(GZIP_EXECUTABLE gzip REQUIRED)

@@ -1,9 +1,9 @@
 // Any bytes from the serial line: the decoder takes them as one delivery, and the link takes them
 // cut into deliveries of any size between poll ticks. Neither may read or write out of bounds,
 // and what either accepts must be a well-formed frame of the unit.
-#include "app/target_entry.h"
 #include "link/link_controller.h"
 #include "link/response_decoder.h"
+#include "station/target_entry.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,6 +1,8 @@
-// Vantora: the antenna-rotator console. The command line knows --version and --help only;
-// environment variables (VANTORA_SETTINGS, VANTORA_COM<n>, VANTORA_TCP_PORT,
-// VANTORA_ROTCTLD_PORT) are the outside inputs.
+// Vantora: the antenna-rotator console. The command line knows --version and --help, and
+// --headless, which runs the station with no window (vantorad, beside this program); environment
+// variables (VANTORA_SETTINGS, VANTORA_COM<n>, VANTORA_TCP_PORT,
+// VANTORA_ROTCTLD_PORT, VANTORA_WEB_PORT) are the outside inputs; --set-web-password stores a web
+// console password without starting.
 
 #include "app/command_line.h"
 #include "app/ui/main_window.h"
@@ -13,16 +15,52 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
+
+#ifdef Q_OS_UNIX
+#include <climits>
+#include <cstdlib>
+#include <unistd.h>
+#endif
 
 #ifndef VANTORA_VERSION
 #define VANTORA_VERSION "unknown"
 #endif
 
+namespace {
+
+#ifdef Q_OS_UNIX
+// Replaces this process by vantorad, found beside this program, with the same arguments: the
+// headless station then runs without the widget libraries ever being loaded.
+int RunHeadless(char** argv)
+{
+    char self[PATH_MAX];
+    std::string folder = ".";
+    if (::realpath("/proc/self/exe", self) || ::realpath(argv[0], self)) {
+        folder = self;
+        folder.erase(folder.find_last_of('/'));
+    }
+    const std::string program = folder + "/vantorad";
+    argv[0] = const_cast<char*>(program.c_str());
+    ::execv(program.c_str(), argv);
+    std::fprintf(stderr, "vantora: cannot run %s: %s\n", program.c_str(), std::strerror(errno));
+    return 1;
+}
+#endif
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
+#ifdef Q_OS_UNIX
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--headless") == 0)
+            return RunHeadless(argv);
+#endif
     // Answered before any window system is touched, so it works without a display.
     if (const auto option = vantora::FindPasswordOption(std::vector<std::string>(argv + 1, argv + argc))) {
         vantora::QtSettingsStore store;

@@ -1,7 +1,7 @@
 // Target routing: every route of Nastav, the combinations without a route, 16-bit storage and
 // two targets given before one poll tick.
-#include "app/nastav.h"
-#include "app/presets_text.h"
+#include "station/nastav.h"
+#include "station/presets_text.h"
 
 #include <gtest/gtest.h>
 

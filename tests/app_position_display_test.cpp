@@ -1,7 +1,7 @@
 // The position display model: dial values, captions, face colours, centre dots, the map arrow
 // and the reshaping of the rotator 2 dial.
-#include "app/position_display.h"
 #include "link/setpoints.h"
+#include "station/position_display.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Typed targets in the main window's target box: number parsing, the prefixed forms, locators,
 // STOP, tracking and the keys of the box.
-#include "app/home_locator.h"
 #include "common/integer_text.h"
-#include "app/motion_commands.h"
-#include "app/target_entry.h"
+#include "station/home_locator.h"
+#include "station/motion_commands.h"
+#include "station/target_entry.h"
 
 #include <gtest/gtest.h>
 

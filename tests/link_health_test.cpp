@@ -1,8 +1,8 @@
 // The link's health verdict over time: what makes the position stale, what clears it, when a
 // lost port is tried again; and the reason texts in both languages.
 
-#include "app/link_fault_text.h"
 #include "link/link_health.h"
+#include "station/link_fault_text.h"
 
 #include <gtest/gtest.h>
 

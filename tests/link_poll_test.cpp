@@ -1,7 +1,7 @@
 // The 50 ms poll tick and the handling of the unit's responses, without a display or a port.
 
-#include "app/target_entry.h"
 #include "link/link_controller.h"
+#include "station/target_entry.h"
 #include "support/link_test_doubles.h"
 
 #include <gtest/gtest.h>

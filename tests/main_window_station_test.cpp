@@ -1,9 +1,9 @@
 // The station as the UDP inputs reach it through the main window: targets, the locator go-to,
 // STOP and PARK, and the positions reported back; both inputs off in a fresh program.
 #include "app/ui/main_window.h"
-#include "app/ui/main_window_station.h"
 #include "app/ui/program_windows.h"
 #include "net/ui/udp_inputs.h"
+#include "station/ui/station.h"
 #include "support/event_wait.h"
 #include "support/fake_settings_store.h"
 #include "support/pty_unit.h"

@@ -5,24 +5,6 @@
 
 namespace vantora {
 
-void LinkEventRoutes::SettingsReportArrived()
-{
-    if (m_dialogs)
-        m_dialogs->SettingsReportArrived();
-}
-
-void LinkEventRoutes::UnitDialogStatus(const std::string& englishText)
-{
-    if (m_dialogs)
-        m_dialogs->UnitDialogStatus(englishText);
-}
-
-void LinkEventRoutes::SensorDialogStatus(const std::string& englishText)
-{
-    if (m_dialogs)
-        m_dialogs->SensorDialogStatus(englishText);
-}
-
 void UnitDialogEvents::SettingsReportArrived()
 {
     if (m_controlUnit.isVisible()) {

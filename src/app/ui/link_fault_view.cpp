@@ -1,8 +1,8 @@
 #include "app/ui/link_fault_view.h"
 
-#include "app/position_display.h"
 #include "app/ui/program_font.h"
 #include "link/ui/link_health_monitor.h"
+#include "station/position_display.h"
 #include "widgets/ui/analog_gauge.h"
 
 #include <QEvent>

@@ -1,21 +1,13 @@
 #include "app/ui/main_window.h"
 
 #include "app/layout_geometry.h"
-#include "app/motion_commands.h"
-#include "app/nastav.h"
-#include "app/presets_text.h"
-#include "app/target_entry.h"
 #include "app/ui/arrow_key_tracker.h"
 #include "app/ui/focused_window.h"
 #include "app/ui/main_menu.h"
 #include "geo/map_view.h"
-#include "link/port_selection.h"
-#include "link/ui/link_health_monitor.h"
-#include "link/ui/link_receiver.h"
-#include "settings/ui/dialog_window.h"
 #include "settings/settings_io.h"
-#include "settings/translate.h"
-#include "track/ui/tracking_service.h"
+#include "settings/ui/dialog_window.h"
+#include "station/target_entry.h"
 #include "widgets/ui/analog_gauge.h"
 
 #include <QAction>
@@ -31,56 +23,51 @@
 
 namespace vantora {
 
-namespace {
-constexpr int kPollIntervalMs = 50;
-}  // namespace
-
-MainWindow::MainWindow(KeyValueStore& store, MessageSink& messages,
-                       TCommPortDriver::DeviceNameResolver deviceName, QWidget* parent)
-    : QMainWindow(parent), m_store(store), m_messages(messages), m_routes(*this), m_link(*this, m_port, m_routes)
+MainWindow::MainWindow(Station& station, KeyValueStore& store, MessageSink& messages, QWidget* parent)
+    : QMainWindow(parent), m_station(station), m_store(store), m_messages(messages)
 {
-    m_port.SetDeviceNameResolver(std::move(deviceName));
     setObjectName("TForm1");
     setWindowTitle("Vantora");
-    m_timer1.setObjectName("Timer1");
-    m_timer1.setTimerType(Qt::PreciseTimer);
-    m_timer1.setInterval(kPollIntervalMs);
-    connect(&m_timer1, &QTimer::timeout, this, &MainWindow::Timer1Timer);
-    ConnectLinkReceiver(m_port, m_link);
-    connect(&m_port, &TCommPortDriver::portOpened, this, [this] {
-        if (m_timer1.isActive())
-            restartPoll();  // a new receive poll: in step with the tick again
-    });
     m_keys = new ArrowKeyTracker(this);
+    m_station.setView(this, this);
     FormCreate();
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::onFocusWindowChanged);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    m_station.setView(nullptr, nullptr);
+}
+
+Station& MainWindow::fromDesktop()
+{
+    m_station.CommandsFrom(CommandOrigin{CommandSource::Desktop, {}});
+    return m_station;
+}
 
 void MainWindow::FormCreate()
 {
-    m_settings = LoadSettings(m_store, m_messages);
-    const StartupLayout startup = StartupLayoutFor(m_settings.View);
-    m_settings.View = static_cast<std::int32_t>(startup.layout);
+    const StartupLayout startup = StartupLayoutFor(settings().View);
+    settings().View = static_cast<std::int32_t>(startup.layout);
     m_menu = std::make_unique<MainMenu>(*this, [this](const std::string& text) { return Translate(text); });
     m_ui = BuildMainWindowWidgets(*this, [this](const std::string& text) { return Translate(text); });
     connectWidgets();
     m_mapView = std::make_unique<MapView>(*m_ui.map);
     connectMenu();
 
-    m_menu->showZoomState(m_settings.Zoom);
-    m_menu->showView(m_settings.View);
-    m_home = HomePosition(m_settings.Lokator);
+    m_menu->showZoomState(settings().Zoom);
+    m_menu->showView(settings().View);
+    m_home = HomePosition(settings().Lokator);
     m_mapView->HomePix(m_home);
 
-    ApplyStartupRules(m_settings);
-    m_health = new LinkHealthMonitor(m_port, m_link, this);
-    SetPort(m_settings.Port);
+    connect(&m_station, &Station::portChosen, this, [this](int port) { m_menu->showPort(port); });
+    connect(&m_station, &Station::targetLocatorChanged, this,
+            [this](const QString& locator) { m_mapView->SetTargetLocator(locator); });
+    m_station.start();  // the start-up rules, then the stored port
 
     m_mapView->LoadImages();
-    m_mapView->SetCallsign(FromUtf8(m_settings.Znacka));
-    m_mapView->SetZoom(m_settings.Zoom * 10);
+    m_mapView->SetCallsign(FromUtf8(settings().Znacka));
+    m_mapView->SetZoom(settings().Zoom * 10);
 
     m_ui.gauge1->setPosition(180);
     m_ui.gauge2->setPosition(0);
@@ -89,8 +76,8 @@ void MainWindow::FormCreate()
     if (startup.storedSize) {
         const WindowLayout basic = vantora::Vzhled(LayoutKind::Basic);
         SetMinimumClientSize(*this, basic.clientWidth, basic.clientHeight);
-        setClientSize(m_settings.SizeX, m_settings.SizeY);
-        if (m_settings.SizeM == 1)
+        setClientSize(settings().SizeX, settings().SizeY);
+        if (settings().SizeM == 1)
             setWindowState(windowState() | Qt::WindowMaximized);
     } else {
         Vzhled();
@@ -123,12 +110,12 @@ void MainWindow::connectMenu()
     connect(m_menu->about, &QAction::triggered, this, [this] {
         m_messages.ShowMessage("Vantora 1.09\nAntenna rotator console");
     });
-    connect(m_menu->hwInfo, &QAction::triggered, this, [this] { m_link.VerzeHW1Click(); });
+    connect(m_menu->hwInfo, &QAction::triggered, this, [this] { link().VerzeHW1Click(); });
 }
 
 std::string MainWindow::Translate(const std::string& english) const
 {
-    return vantora::Translate(m_settings.Language, english);
+    return m_station.Translate(english);
 }
 
 // ---- activation, poll tick, close ----------------------------------------------------------
@@ -145,29 +132,15 @@ void MainWindow::onFocusWindowChanged(QWindow* window)
 void MainWindow::FormActivate()
 {
     m_active = true;
-    restartPoll();
+    m_station.restartPoll();
     m_ui.edit1->setFocus();
 }
 
 void MainWindow::FormDeactivate()
 {
     m_active = false;
-    m_timer1.stop();
+    m_station.stopPoll();
     m_keys->clear();
-}
-
-void MainWindow::restartPoll()
-{
-    if (m_link.state.firmwareTooOld)
-        return;
-    m_port.RestartReceivePoll();  // one wake-up for both: the last answer is read, then a frame leaves
-    m_timer1.start();
-}
-
-void MainWindow::Timer1Timer()
-{
-    m_link.Timer1Timer();
-    showSetpoints();
 }
 
 void MainWindow::showEvent(QShowEvent* event)
@@ -182,8 +155,8 @@ void MainWindow::showEvent(QShowEvent* event)
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     const QSize client = clientSize();
-    SaveWindowState(m_store, m_settings, WindowGeometry{client.width(), client.height(), isMaximized()});
-    m_timer1.stop();
+    SaveWindowState(m_store, settings(), WindowGeometry{client.width(), client.height(), isMaximized()});
+    m_station.stopPoll();
     event->accept();
     // The other windows are hidden or shown modeless; closing this one ends the program.
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -203,13 +176,12 @@ bool MainWindow::TargetBoxHoldsText() const
 
 void MainWindow::ShowAzimut()
 {
-    vantora::ShowAzimut(m_link.state, m_display);
     showDials();
 }
 
 void MainWindow::ShowElevace()
 {
-    ReshapeDial(*m_ui.gauge2, vantora::ShowElevace(m_link.state, m_display));
+    ReshapeDial(*m_ui.gauge2, m_station.elevationDialSteps());
     showDials();
 }
 
@@ -221,23 +193,19 @@ void MainWindow::showPositionAgain()
 
 void MainWindow::showDials()
 {
-    const DisplayChange change = ChangedParts(m_shownDisplay ? &*m_shownDisplay : nullptr, m_display);
+    const PositionDisplay& now = m_station.display();
+    const DisplayChange change = ChangedParts(m_shownDisplay ? &*m_shownDisplay : nullptr, now);
     if (change.gauge1) {
-        ShowDial(*m_ui.gauge1, m_display.gauge1);
-        m_ui.label6->setText(FromUtf8(m_display.gauge1.caption));
+        ShowDial(*m_ui.gauge1, now.gauge1);
+        m_ui.label6->setText(FromUtf8(now.gauge1.caption));
     }
     if (change.gauge2) {
-        ShowDial(*m_ui.gauge2, m_display.gauge2);
-        m_ui.label8->setText(FromUtf8(m_display.gauge2.caption));
+        ShowDial(*m_ui.gauge2, now.gauge2);
+        m_ui.label8->setText(FromUtf8(now.gauge2.caption));
     }
     if (change.map)
-        m_ui.map->setPosition(static_cast<float>(m_display.mapPosition));
-    m_shownDisplay = m_display;
-}
-
-void MainWindow::ShowMessage(const std::string& text)
-{
-    m_messages.ShowMessage(text);
+        m_ui.map->setPosition(static_cast<float>(now.mapPosition));
+    m_shownDisplay = now;
 }
 
 void MainWindow::EnableUnitMenus()
@@ -253,7 +221,7 @@ void MainWindow::SetpointsChanged()
 
 void MainWindow::showSetpoints()
 {
-    const Setpoints& setpoints = m_link.setpoints;
+    const Setpoints& setpoints = link().setpoints;
     if (m_shownSetpoints && ShowsSame(m_shownSetpoints->rotator1, setpoints.rotator1) &&
         ShowsSame(m_shownSetpoints->rotator2, setpoints.rotator2))
         return;
@@ -264,32 +232,15 @@ void MainWindow::showSetpoints()
 
 // ---- targets ---------------------------------------------------------------------------------
 
-void MainWindow::Nastav(int code, int value1, int value2)
-{
-    vantora::Nastav(code, value1, value2, NastavTarget{m_link.state, m_link.gotoRequest, m_link.setpoints});
-    showSetpoints();
-}
-
 void MainWindow::GoPreset(int n)
 {
-    vantora::GoPreset(m_settings, n, NastavTarget{m_link.state, m_link.gotoRequest, m_link.setpoints});
-    showSetpoints();
+    fromDesktop().GoPreset(n);
 }
 
 void MainWindow::Button1Click()
 {
-    const EntryContext context{NastavTarget{m_link.state, m_link.gotoRequest, m_link.setpoints},
-                               m_link.commandBuffer,
-                               m_port,
-                               m_settings.Lokator,
-                               m_home,
-                               m_tracking && m_tracking->isTracking()};
-    const EntryResult result = EnterTarget(m_ui.edit1->text().toStdString(), context);
-    if (result.switchTrackingOff && m_tracking)
-        m_tracking->OFF1Click();
-    if (!result.locator.empty())
-        m_mapView->SetTargetLocator(QString::fromStdString(result.locator));
-    showSetpoints();
+    // The station runs the box's rules; the map marks a locator's target (targetLocatorChanged).
+    fromDesktop().enterTarget(m_ui.edit1->text().toStdString());
     m_ui.edit1->clear();
     m_ui.edit1->setFocus();
 }
@@ -308,7 +259,7 @@ bool MainWindow::Edit1KeyPress(QKeyEvent* event)
     const char32_t key = TargetBoxKey(event->key());
     if (key == 0)
         return false;
-    switch (TargetKeyPress(key, m_link.state, m_link.selectRequest)) {
+    switch (TargetKeyPress(key, link().state, link().selectRequest)) {
     case KeyOutcome::PassOn: return false;
     case KeyOutcome::Swallowed: break;
     case KeyOutcome::ClearBox: m_ui.edit1->clear(); break;
@@ -319,52 +270,45 @@ bool MainWindow::Edit1KeyPress(QKeyEvent* event)
 
 void MainWindow::SpeedButton1Click()
 {
-    Park(m_settings, NastavTarget{m_link.state, m_link.gotoRequest, m_link.setpoints});
-    showSetpoints();
+    fromDesktop().Park();
 }
 
 void MainWindow::SpeedButton2Click()
 {
-    const bool tracking = m_tracking && m_tracking->isTracking();
-    const StopResult result = Stop(tracking, m_link.setpoints, m_link.commandBuffer, m_port);
-    if (result.switchTrackingOff && m_tracking)
-        m_tracking->OFF1Click();
-    showSetpoints();
+    fromDesktop().Stop();
 }
 
 // ---- port, zoom, layouts -------------------------------------------------------------------
 
 void MainWindow::SetPort(int n)
 {
-    const PortSelectionHooks hooks{[this](int port) { m_menu->showPort(port); },
-                                   [this](const std::string& text) { m_messages.ShowMessage(text); }};
-    vantora::SetPort(n, m_settings.Port, m_port, hooks);
+    m_station.SetPort(n);
 }
 
 void MainWindow::SetZoom(int zoomValue)
 {
     m_mapView->SetZoom(zoomValue);
-    m_settings.Zoom = m_mapView->zoomState();
+    settings().Zoom = m_mapView->zoomState();
 }
 
 void MainWindow::applyNewHome()
 {
-    m_home = HomePosition(m_settings.Lokator);
-    m_mapView->SetCallsign(FromUtf8(m_settings.Znacka));
+    m_home = HomePosition(settings().Lokator);
+    m_mapView->SetCallsign(FromUtf8(settings().Znacka));
     m_mapView->HomePix(m_home);
-    SetZoom(m_settings.Zoom * 10);
+    SetZoom(settings().Zoom * 10);
 }
 
 void MainWindow::setView(int view)
 {
-    m_settings.View = view;
+    settings().View = view;
     m_menu->showView(view);
     Vzhled();
 }
 
 void MainWindow::Vzhled()
 {
-    const auto kind = LayoutFromView(m_settings.View);
+    const auto kind = LayoutFromView(settings().View);
     if (!kind)
         return;
     const WindowLayout layout = vantora::Vzhled(*kind);
@@ -376,7 +320,7 @@ void MainWindow::Vzhled()
 
 void MainWindow::FormResize()
 {
-    if (m_settings.View == 0)  // only the Basic layout follows the size
+    if (settings().View == 0)  // only the Basic layout follows the size
         Velikost();
 }
 
@@ -387,7 +331,7 @@ void MainWindow::Velikost()
     const QSize client = clientSize();
     PlaceParts(m_ui, vantora::Velikost(client.width(), client.height()));
     m_mapView->HomePix(m_home);
-    SetZoom(m_settings.Zoom * 10);
+    SetZoom(settings().Zoom * 10);
 }
 
 }  // namespace vantora

@@ -1,24 +1,23 @@
 #pragma once
-// The main window (TForm1): map, dials, read-outs, target entry and the menus. It owns the
-// program's records (settings, rotator state, requests, command buffer) and the serial layer,
-// and wires the core's decisions to the widgets. ProgramWindows builds the parts and services
-// around it (the Port menu's devices, the dead link's look, tracking, the servers) and routes
-// what concerns the other windows.
+// The main window (TForm1): map, dials, read-outs, target entry and the menus. A view and a
+// controller of the Station, which owns the program's records (settings, rotator state,
+// requests, command buffer), the serial layer and the poll: the window shows the station's state
+// and hands its keys, buttons and menus to it. ProgramWindows builds the parts around it (the
+// Port menu's devices, the dead link's look, the Tracking menu) and routes what concerns the
+// other windows.
 
-#include "app/position_display.h"
 #include "app/ui/link_event_routes.h"
 #include "app/ui/main_window_widgets.h"
 #include "geo/locator.h"
 #include "geo/ui/map_view.h"
 #include "link/link_controller.h"
-#include "link/ui/comm_port_driver.h"
 #include "settings/key_value_store.h"
 #include "settings/message_sink.h"
 #include "settings/settings.h"
-#include "track/target_sink.h"
+#include "station/position_display.h"
+#include "station/ui/station.h"
 
 #include <QMainWindow>
-#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -30,30 +29,25 @@ namespace vantora {
 
 class ArrowKeyTracker;
 class LinkHealthMonitor;
-class TrackingService;
 struct MainMenu;
 
-class MainWindow : public QMainWindow, private LinkInputs, private LinkEvents, public TargetSink {
+class MainWindow : public QMainWindow, private LinkInputs, private LinkEvents {
     Q_OBJECT
 public:
-    // `store` and `messages` outlive the window; `deviceName` gives the device of a port number.
-    // Runs FormCreate: loads the settings, opens the stored port, paints the map, applies the
+    // `station`, `store` and `messages` outlive the window; the station has loaded its settings.
+    // Runs FormCreate: starts the station (opens the stored port), paints the map, applies the
     // stored layout; starts no timer.
-    MainWindow(KeyValueStore& store, MessageSink& messages, TCommPortDriver::DeviceNameResolver deviceName,
-               QWidget* parent = nullptr);
+    MainWindow(Station& station, KeyValueStore& store, MessageSink& messages, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The tracking in force: OK and STOP switch it off, the target box asks whether it runs. It
-    // must live as long as the window (a child of it).
-    void setTracking(TrackingService& tracking) { m_tracking = &tracking; }
     // Where the link's news for the unit dialogs goes (settings report, status lines); null: nowhere.
-    void setUnitDialogEvents(LinkEvents* events) { m_routes.setUnitDialogs(events); }
+    void setUnitDialogEvents(LinkEvents* events) { m_station.setUnitDialogEvents(events); }
 
     // Text to show for an English text, in the language in force.
     std::string Translate(const std::string& english) const;
 
-    // Set a target (see TargetSink); shows it in the setpoint read-out.
-    void Nastav(int code, int value1, int value2) override;
+    // Set a target (see TargetSink) on the station; shows it in the setpoint read-out.
+    void Nastav(int code, int value1, int value2) { m_station.Nastav(code, value1, value2); }
     void GoPreset(int n);  // Presets window: preset n (1..8)
 
     void FormActivate();    // the main window became the program's active window
@@ -62,7 +56,6 @@ public:
     void Button1Click();       // OK (and Enter in Edit1)
     void SpeedButton1Click();  // PARK
     void SpeedButton2Click();  // STOP
-    void Timer1Timer();        // the 50 ms poll tick
 
     // The three layouts and the resize rule of the Basic layout.
     void setView(int view);    // the View menu's items
@@ -75,22 +68,23 @@ public:
     QSize clientSize() const { return m_ui.client->size(); }
     void setClientSize(int width, int height) { SetClientSize(*this, width, height); }
 
-    Settings& settings() { return m_settings; }
-    LinkController& link() { return m_link; }
-    TCommPortDriver& port() { return m_port; }
+    Station& station() { return m_station; }
+    Settings& settings() { return m_station.settings(); }
+    LinkController& link() { return m_station.link(); }
+    TCommPortDriver& port() { return m_station.port(); }
     MapView& mapView() { return *m_mapView; }
-    const PositionDisplay& display() const { return m_display; }
-    QTimer& timer1() { return m_timer1; }
+    const PositionDisplay& display() const { return m_station.display(); }
+    QTimer& timer1() { return m_station.timer1(); }
     MainMenu& menu() { return *m_menu; }
     // Whether the link is alive; its status() is what a server reporting the position asks.
-    LinkHealthMonitor& linkHealth() { return *m_health; }
+    LinkHealthMonitor& linkHealth() { return m_station.linkHealth(); }
     const MainWindowWidgets& widgets() const { return m_ui; }
     // Shows the reported position on every dial and read-out again, changed or not (after
     // something else, such as the stale look, drew on them).
     void showPositionAgain();
     // Called by the dialogs: the home locator or callsign changed.
     void applyNewHome();
-    void restartPoll();  // Control unit settings closed: poll again unless the firmware is too old
+    void restartPoll() { m_station.restartPoll(); }  // Control unit settings closed: poll again
 
 signals:
     void presetsRequested();  // PRESETS (SpeedButton3)
@@ -107,7 +101,6 @@ private:
     // LinkEvents
     void ShowAzimut() override;
     void ShowElevace() override;
-    void ShowMessage(const std::string& text) override;
     void EnableUnitMenus() override;
     void SetpointsChanged() override;
 
@@ -118,18 +111,14 @@ private:
     void showDials();
     void onFocusWindowChanged(QWindow* window);
     bool Edit1KeyPress(QKeyEvent* event);  // true: the key is used up
+    Station& fromDesktop();                // the station, with the desktop as the commands' origin
 
+    Station& m_station;
     KeyValueStore& m_store;
     MessageSink& m_messages;
-    Settings m_settings;
-    TCommPortDriver m_port;
-    LinkEventRoutes m_routes;
-    LinkController m_link;
-    PositionDisplay m_display;
     std::optional<PositionDisplay> m_shownDisplay;  // what the dials and read-outs show
     std::optional<Setpoints> m_shownSetpoints;      // what the setpoint read-outs show
     GeoPosition m_home;
-    QTimer m_timer1;
     bool m_active = false;
     bool m_centered = false;  // centred on the screen when first shown
 
@@ -137,8 +126,6 @@ private:
     std::unique_ptr<MainMenu> m_menu;
     MainWindowWidgets m_ui;
     std::unique_ptr<MapView> m_mapView;
-    TrackingService* m_tracking = nullptr;
-    LinkHealthMonitor* m_health = nullptr;
 };
 
 }  // namespace vantora

@@ -1,7 +1,7 @@
 #include "app/ui/main_window_widgets.h"
 
-#include "app/target_entry.h"
 #include "app/ui/program_font.h"
+#include "station/target_entry.h"
 #include "widgets/ui/analog_gauge.h"
 #include "widgets/ui/gauge_instances.h"
 

@@ -4,8 +4,8 @@
 // core's layout table; the window moves them with the layout and the size.
 
 #include "app/layout_geometry.h"
-#include "app/position_display.h"
 #include "common/ui/form_helpers.h"
+#include "station/position_display.h"
 
 #include <Qt>
 

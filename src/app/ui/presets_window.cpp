@@ -1,8 +1,8 @@
 #include "app/ui/presets_window.h"
 
-#include "app/presets_text.h"
 #include "app/ui/button_caption.h"
 #include "settings/ui/dialog_window.h"
+#include "station/presets_text.h"
 
 #include <QEvent>
 #include <QFrame>

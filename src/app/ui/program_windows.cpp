@@ -1,12 +1,9 @@
 #include "app/ui/program_windows.h"
 
-#include "app/link_fault_text.h"
 #include "app/ui/link_event_routes.h"
 #include "app/ui/link_fault_view.h"
 #include "app/ui/main_menu.h"
 #include "app/ui/main_window.h"
-#include "app/ui/main_window_station.h"
-#include "app/ui/network_services.h"
 #include "app/ui/port_menu.h"
 #include "app/ui/presets_window.h"
 #include "app/ui/program_font.h"
@@ -20,13 +17,16 @@
 #include "settings/ui/control_unit_dialog.h"
 #include "settings/ui/preferences_dialog.h"
 #include "settings/ui/sensors_dialog.h"
+#include "station/link_fault_text.h"
+#include "station/ui/network_services.h"
+#include "station/ui/station.h"
+#include "station/ui/station_services.h"
 #include "track/ui/tcp_command_server.h"
 #include "track/ui/tracking_service.h"
+#include "web/ui/web_console_service.h"
 
 #include <QAction>
 #include <QApplication>
-
-#include <cstdio>
 
 namespace vantora {
 
@@ -37,27 +37,21 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     const auto deviceName = [&store](int n) {
         return PortDeviceName(n, [&store, n](const std::string&) { return ReadComDevice(store, n); });
     };
-    main = std::make_unique<MainWindow>(store, messages, deviceName);
+    station = std::make_unique<Station>(store, messages, deviceName);
+    main = std::make_unique<MainWindow>(*station, store, messages);
     MainWindow& window = *main;
     buildMainWindowParts(store);
 
-    // Tracking and the TCP server reach Nastav through the main window.
-    tracking = new TrackingService(window.settings(), window, &window);
-    // The Tracking menu and the read-out drive it.
+    // The station's tracking; the Tracking menu and the read-out drive it.
+    tracking = &station->tracking();
     const MainMenu& menu = window.menu();
     tracking->attachMenu(menu.tracking, menu.trackingOff, menu.trackingMoonSked, menu.trackingWsjt);
     tracking->attachBuiltInItems(menu.trackingMoonBuiltIn, menu.trackingSunBuiltIn);
     tracking->attachReadout(window.widgets().label5);
-    window.setTracking(*tracking);
-    tcpServer = new TcpCommandServer(
-        window, [&window] { return window.display().beamAzimuth; },
-        {}, &window);
-    // Not being able to listen (port 1023 needs a privilege on Linux) is no reason to stop the
-    // operator at every start: it goes to standard error and the Network window's status line.
-    if (!tcpServer->isListening())
-        std::fprintf(stderr, "vantora: port 1023 server: %s\n", qPrintable(tcpServer->statusText()));
-    station = std::make_unique<MainWindowStation>(window, *tracking);
-    services = std::make_unique<NetworkServices>(window, *station, *tcpServer, store);
+    stationServices = std::make_unique<StationServices>(*station, store);
+    tcpServer = &stationServices->tcpServer();
+    services = &stationServices->network();
+    udpInputs = &stationServices->udpInputs();
 
     const auto translate = [&window](const std::string& text) { return window.Translate(text); };
     DialogHooks hooks;
@@ -78,10 +72,9 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
     presets = std::make_unique<PresetsWindow>(
         window.settings(), [&window](int n) { window.GoPreset(n); }, translate);
 
-    udpInputs = std::make_unique<UdpInputs>(store, *station);
-
     network = std::make_unique<NetworkDialog>(translate, hooks.enableMainWindow);
     services->addSections(*network, translate);
+    stationServices->webConsole().addSection(*network, translate);
     network->addSection(new N1mmSection(*udpInputs, translate));
     network->addSection(new PstSection(*udpInputs, translate));
     connectMainWindow();
@@ -148,14 +141,13 @@ ProgramWindows::~ProgramWindows()
     // link stops telling them anything.
     main->setUnitDialogEvents(nullptr);
     network.reset();
-    udpInputs.reset();
-    services.reset();
-    station.reset();
     presets.reset();
     sensors.reset();
     controlUnit.reset();
     preferences.reset();
     main.reset();
+    stationServices.reset();
+    station.reset();
 }
 
 }  // namespace vantora

@@ -80,6 +80,14 @@ TcpCommandServer::~TcpCommandServer()
     m_server.close();
 }
 
+void TcpCommandServer::close()
+{
+    m_server.close();
+    const QSet<QTcpSocket*> clients = m_clients;
+    for (QTcpSocket* socket : clients)
+        dropClient(socket);
+}
+
 quint16 TcpCommandServer::configuredPort()
 {
     bool ok = false;

@@ -38,6 +38,9 @@ public:
 
     static quint16 configuredPort();
 
+    // Stops listening and drops every client (the program is stopping).
+    void close();
+
     bool isListening() const { return m_server.isListening(); }
     quint16 serverPort() const { return m_server.serverPort(); }
     int clientCount() const { return static_cast<int>(m_clients.size()); }

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 class QAction;
 class QLabel;
 class QMenu;
@@ -68,6 +70,9 @@ private:
     QPointer<QAction> m_moonBuiltInAction;
     QPointer<QAction> m_sunBuiltInAction;
     QPointer<QLabel> m_readoutLabel;
+    // The attached menu items and read-out follow the state (tracking_menu.cpp); empty without.
+    std::function<void()> m_menuView;
+    std::function<void()> m_readoutView;
 };
 
 }  // namespace vantora

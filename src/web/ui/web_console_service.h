@@ -1,7 +1,7 @@
 #pragma once
-// The web console as the program runs it: the server listening with the stored settings
-// (VANTORA_WEB_PORT overriding the port), the password hashes read from the settings store at
-// each login, and its section of the Network window.
+// The web console as the program runs it, with or without a window: the server listening with
+// the stored settings (VANTORA_WEB_PORT overriding the port), the password hashes read from the
+// settings store at each login, and its section of the Network window.
 
 #include "net/station_control.h"
 #include "settings/key_value_store.h"
@@ -30,7 +30,12 @@ public:
     ~WebConsoleService() override;
 
     WebConsoleServer& server() { return *m_server; }
+    // Adds the "Web console" section to the Network window (web_console_sections.cpp, widgets).
     void addSection(NetworkDialog& dialog, const TranslateFn& translate);
+    // Listens again with the stored settings (nothing happens when they did not change).
+    void reapply();
+    // The port VANTORA_WEB_PORT imposes, as in use (a free port the system chose for 0).
+    std::optional<int> portInForce() const;
 
     // The port VANTORA_WEB_PORT sets, if it is set to a port.
     static std::optional<std::string> EnvironmentPort();

@@ -1,4 +1,4 @@
-#include "app/home_locator.h"
+#include "station/home_locator.h"
 
 namespace vantora {
 

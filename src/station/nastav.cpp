@@ -1,4 +1,4 @@
-#include "app/nastav.h"
+#include "station/nastav.h"
 
 #include "common/angle_text.h"
 

@@ -11,11 +11,11 @@ namespace vantora {
 
 // Target codes of Nastav.
 enum class TargetCode : int {
-    SelectedAzimuth = 1,  // an azimuth for the selected azimuth rotator
-    Elevation = 2,        // an elevation for rotator 2
-    AzimuthElevation = 3, // azimuth and elevation together (PARK, presets, tracking)
-    Rotator1Azimuth = 4,  // an azimuth for rotator 1, whatever is selected
-    Rotator2Azimuth = 5,  // an azimuth for rotator 2 as a second azimuth rotator
+    SelectedAzimuth = 1,   // an azimuth for the selected azimuth rotator
+    Elevation = 2,         // an elevation for rotator 2
+    AzimuthElevation = 3,  // azimuth and elevation together (PARK, presets, tracking)
+    Rotator1Azimuth = 4,   // an azimuth for rotator 1, whatever is selected
+    Rotator2Azimuth = 5,   // an azimuth for rotator 2 as a second azimuth rotator
 };
 
 // The records a target is written into. The rotator state is only read: which rotator a target

@@ -1,4 +1,4 @@
-#include "app/position_display.h"
+#include "station/position_display.h"
 
 #include "common/angle_text.h"
 
@@ -31,14 +31,10 @@ int DialPosition(std::int32_t azimuth)
 Rgb FaceColour(std::uint8_t status, Rgb previous)
 {
     switch (status) {
-    case 1:
-        return kLightGreen;
-    case 0:
-        return kSignalRed;
-    case 255:
-        return kSilver;
-    default:
-        return previous;
+    case 1: return kLightGreen;
+    case 0: return kSignalRed;
+    case 255: return kSilver;
+    default: return previous;
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Hands the targets of tracking and the TCP server to Nastav over the main window's records.
 
-#include "app/nastav.h"
+#include "station/nastav.h"
 #include "track/target_sink.h"
 
 namespace vantora {

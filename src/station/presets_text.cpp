@@ -1,4 +1,4 @@
-#include "app/presets_text.h"
+#include "station/presets_text.h"
 
 #include "common/angle_text.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // The Presets window's logic: the info line and the go-to of a preset button.
 
-#include "app/nastav.h"
 #include "settings/settings.h"
+#include "station/nastav.h"
 
 #include <string>
 

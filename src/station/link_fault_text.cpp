@@ -1,4 +1,4 @@
-#include "app/link_fault_text.h"
+#include "station/link_fault_text.h"
 
 #include "settings/translate.h"
 
@@ -15,12 +15,9 @@ std::string PortCaption(int portNumber, const std::string& device)
 std::string LinkFaultText(LinkFault fault, int portNumber, const std::string& device, int language)
 {
     switch (fault) {
-    case LinkFault::None:
-        return {};
-    case LinkFault::NoAnswer:
-        return Translate(language, kNoAnswerText);
-    case LinkFault::UnableToOpen:
-        return Translate(language, kUnableToOpenText);
+    case LinkFault::None: return {};
+    case LinkFault::NoAnswer: return Translate(language, kNoAnswerText);
+    case LinkFault::UnableToOpen: return Translate(language, kUnableToOpenText);
     case LinkFault::PortLost: {
         std::string text = Translate(language, kPortLostText);
         const std::size_t at = text.find("%1");

@@ -38,9 +38,9 @@ struct DialStep {
 
 struct DialShape {
     DialStyle style = DialStyle::Right;
-    int margin = 20;   // pixels
-    int scale = 90;    // value at the end of the scale
-    int angle = 90;    // degrees the scale spans
+    int margin = 20;  // pixels
+    int scale = 90;   // value at the end of the scale
+    int angle = 90;   // degrees the scale spans
     bool operator==(const DialShape&) const = default;
 };
 
@@ -48,19 +48,19 @@ inline constexpr DialShape kQuarterDial{DialStyle::Right, 20, 90, 90};
 inline constexpr DialShape kFullDial{DialStyle::Center, 3, 360, 360};
 
 struct DialModel {
-    int position = 0;           // dial value; 180 points up on a full circle
-    std::string caption = "0°"; // the dial's caption; the matching read-out label shows the same
+    int position = 0;            // dial value; 180 points up on a full circle
+    std::string caption = "0°";  // the dial's caption; the matching read-out label shows the same
     Rgb face = kSilver;
     Rgb centre = kLightGreen;
     bool operator==(const DialModel&) const = default;
 };
 
 struct PositionDisplay {
-    DialModel gauge1{180};      // AnalogGauge1, rotator 1; its caption is also Label6's text
-    DialModel gauge2{0};        // AnalogGauge2, rotator 2; its caption is also Label8's text
+    DialModel gauge1{180};  // AnalogGauge1, rotator 1; its caption is also Label6's text
+    DialModel gauge2{0};    // AnalogGauge2, rotator 2; its caption is also Label8's text
     DialShape gauge2Shape = kQuarterDial;
-    int mapPosition = 180;      // AnalogGauge3: the map's beam arrow, as a dial value
-    std::int32_t beamAzimuth = 0; // last position of the rotator the map follows, degrees
+    int mapPosition = 180;         // AnalogGauge3: the map's beam arrow, as a dial value
+    std::int32_t beamAzimuth = 0;  // last position of the rotator the map follows, degrees
     bool operator==(const PositionDisplay&) const = default;
 };
 

@@ -1,4 +1,4 @@
-#include "app/motion_commands.h"
+#include "station/motion_commands.h"
 
 #include "common/angle_text.h"
 

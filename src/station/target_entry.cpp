@@ -1,8 +1,8 @@
-#include "app/target_entry.h"
+#include "station/target_entry.h"
 
-#include "app/home_locator.h"
 #include "common/integer_text.h"
-#include "app/motion_commands.h"
+#include "station/home_locator.h"
+#include "station/motion_commands.h"
 
 #include <string>
 
@@ -76,8 +76,7 @@ EntryResult EnterTarget(std::string_view text, const EntryContext& context)
         if (number && *number >= 0 && *number <= kMaxElevation)
             call(static_cast<int>(TargetCode::Elevation), 0, *number);
         break;
-    default:
-        break;
+    default: break;
     }
     // A number that parsed but lay outside its range is dropped; only a text that is no number
     // at all may be a locator.
@@ -105,16 +104,13 @@ std::optional<int> LocatorTargetAzimuth(std::string_view text, std::string_view 
 KeyOutcome TargetKeyPress(char32_t key, const RotatorState& state, SelectRequest& select)
 {
     switch (key) {
-    case kKeyEscape:
-        return KeyOutcome::ClearBox;
-    case kKeyEnter:
-        return KeyOutcome::RunEnter;
+    case kKeyEscape: return KeyOutcome::ClearBox;
+    case kKeyEnter: return KeyOutcome::RunEnter;
     case kKeySpace:
         select.value = state.activeRotator == 0 ? 1 : 0;
         select.pending = true;
         return KeyOutcome::Swallowed;
-    default:
-        return KeyOutcome::PassOn;
+    default: return KeyOutcome::PassOn;
     }
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 // The target box Edit1 and its OK button: typed azimuths, elevations, locators and STOP.
 
-#include "app/nastav.h"
 #include "geo/locator.h"
 #include "link/commands.h"
 #include "link/rotator_state.h"
 #include "link/setpoints.h"
+#include "station/nastav.h"
 
 #include <cstdint>
 #include <optional>
@@ -24,21 +24,21 @@ struct NastavCall {
 
 // What a typed entry acts on.
 struct EntryContext {
-    NastavTarget target;          // where an accepted target is written
-    CommandBuffer& buffer;        // for a typed STOP
+    NastavTarget target;    // where an accepted target is written
+    CommandBuffer& buffer;  // for a typed STOP
     FrameSink& sink;
-    std::string_view homeLocator; // Settings::Lokator as stored
-    GeoPosition homePosition;     // HomePosition(homeLocator), geo/locator.h
+    std::string_view homeLocator;  // Settings::Lokator as stored
+    GeoPosition homePosition;      // HomePosition(homeLocator), geo/locator.h
     bool trackingOn = false;
 };
 
 // What the OK button did beyond the records in the context. Whatever happened, the caller then
 // clears Edit1 and gives it the keyboard focus.
 struct EntryResult {
-    bool switchTrackingOff = false;   // tracking was on: the caller switches it off as "OFF" does
-    bool stopSent = false;            // the text was STOP; the stop command was handed to Odeslat
-    std::optional<NastavCall> nastav; // the call made to Nastav (it may still have found no route)
-    std::string locator;              // the locator the bearing was taken from, upper case; else empty
+    bool switchTrackingOff = false;    // tracking was on: the caller switches it off as "OFF" does
+    bool stopSent = false;             // the text was STOP; the stop command was handed to Odeslat
+    std::optional<NastavCall> nastav;  // the call made to Nastav (it may still have found no route)
+    std::string locator;               // the locator the bearing was taken from, upper case; else empty
 };
 
 // The OK button (Button1), also run by Enter in Edit1, on the box's text (UTF-8):

@@ -1,10 +1,10 @@
 #pragma once
 // The PARK and STOP buttons of the main window.
 
-#include "app/nastav.h"
 #include "link/commands.h"
 #include "link/setpoints.h"
 #include "settings/settings.h"
+#include "station/nastav.h"
 
 namespace vantora {
 
