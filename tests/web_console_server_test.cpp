@@ -417,6 +417,10 @@ TEST_F(WebConsoleServerTest, ConsoleGetsTheStateThenUpdatesAndTheCount)
 
     second.socket().close();
     EXPECT_TRUE(first.next("state", at).contains(R"("consoles":1)"));
+    first.socket().close();
+    // A closed console's connection no longer counts against the cap.
+    EXPECT_TRUE(WaitFor([&] { return server->consoleCount() == 0 && server->connectionCount() == 0; }))
+        << server->connectionCount() << " connections still counted";
 }
 
 TEST_F(WebConsoleServerTest, CommandsRepliesAndWhatTheStationGets)

@@ -10,11 +10,13 @@ namespace vantora {
 namespace {
 
 // Texts the desktop already shows keep their wording, so both say the same.
-constexpr std::array<std::string_view, 41> kPageTexts{{
+constexpr std::array<std::string_view, 43> kPageTexts{{
     "Vantora web console",
     "Rotator 1 position:",
     "Rotator 2 position:",
     "Setpoint:",
+    "Azimuth",
+    "Elevation",
     "Presets",
     "Tracking:",
     "OFF",

@@ -97,6 +97,10 @@ struct WebConsoleServer::Http {
 
 struct WebConsoleServer::Console {
     QWebSocket* socket = nullptr;
+    // The connection under it: the WebSocket neither deletes it nor keeps the signals connected
+    // to it (so its end is not seen from here), so the console uncounts and deletes it.
+    QObject* counted = nullptr;
+    QPointer<QTcpSocket> connection;
     std::string sessionId;
     ConsoleState state;
     QTimer* jogTimer = nullptr;
@@ -518,7 +522,7 @@ void WebConsoleServer::upgrade(Http& http)
     // From here the WebSocket server owns the connection; it reads the request itself.
     QTcpSocket* socket = http.socket;
     const auto key = std::make_pair(socket->peerAddress().toString(), socket->peerPort());
-    m_pending[key] = PendingConsole{*id, *role, http.address};
+    m_pending[key] = PendingConsole{socket, *id, *role, http.address};
     const auto found = m_http.find(socket);
     std::unique_ptr<Http> owned = std::move(found->second);
     m_http.erase(found);
@@ -570,6 +574,8 @@ void WebConsoleServer::acceptConsoles()
         }
         auto console = std::make_unique<Console>();
         console->socket = socket;
+        console->counted = pending->second.socket;
+        console->connection = pending->second.socket;
         console->sessionId = pending->second.sessionId;
         console->state.role = pending->second.role;
         console->state.address = pending->second.address;
@@ -648,6 +654,9 @@ void WebConsoleServer::dropConsole(QWebSocket* socket)
         socket->close(QWebSocketProtocol::CloseCodePolicyViolated);
     socket->abort();
     socket->deleteLater();
+    m_sockets.remove(console->counted);
+    if (console->connection)
+        console->connection->deleteLater();  // after the WebSocket (events run in order)
     if (m_consoles.empty())
         m_heartbeatTimer.stop();
     else

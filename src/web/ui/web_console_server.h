@@ -82,6 +82,7 @@ private:
     struct Http;
     struct Console;
     struct PendingConsole {
+        QTcpSocket* socket = nullptr;  // the connection handed to the WebSocket server
         std::string sessionId;
         WebRole role = WebRole::Viewer;
         std::string address;
