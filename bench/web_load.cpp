@@ -75,7 +75,7 @@ private:
         connect(socket, &QTcpSocket::connected, this, [this, socket] {
             static const QByteArray kWrongLogin =
                 "POST /api/login HTTP/1.1\r\nContent-Type: application/json\r\nContent-Length: "
-                "20\r\n\r\n{\"password\":\"nope\"}";
+                "19\r\n\r\n{\"password\":\"nope\"}";
             socket->write((m_count % 2) ? kWrongLogin : QByteArray("GET /../../etc/passwd HTTP/1.1\r\n\r\n"));
         });
         connect(socket, &QTcpSocket::readyRead, this, [socket] { socket->readAll(); });
