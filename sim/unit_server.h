@@ -30,6 +30,8 @@ public:
     // One line per received command frame: milliseconds since the server started (three
     // decimals) and the command code, e.g. "1250.412 12". Flushed per line.
     void setTimingLog(std::ostream* log) { m_timingLog = log; }
+    // The clock reading at which the timing log's times start.
+    Clock::time_point started() const { return m_start; }
     // The unit's true state for observers outside the line (end-to-end tests): the file at `path`
     // holds "position1 position2 activeRotator mode2", replaced whenever one of them changes.
     void setStateFile(std::string path) { m_stateFile = std::move(path); }

@@ -63,6 +63,8 @@ Options:
   --seed N              seed of the fault generator (default 1)
   --timing-log FILE     write one line per received command frame: milliseconds since the start
                         and the command code
+  --timing-origin FILE  write to FILE the system's monotonic clock (ms) at the timing log's 0,
+                        to line the log up with another program's clock
   --state-file FILE     keep FILE holding the true state: position1 position2 activeRotator mode2
   --verbose             trace every frame on standard error
   --version             print the version and exit
@@ -99,8 +101,9 @@ bool ParseUnitSimOptions(const std::vector<std::string>& args, UnitSimOptions& o
         }
 
         static const char* const kValued[] = {
-            "--link", "--firmware", "--az-speed", "--el-speed", "--mode", "--settings-file", "--drop", "--corrupt",
-            "--split", "--merge", "--split-delay", "--silence-after", "--silence-for", "--seed", "--timing-log", "--state-file"};
+            "--link",        "--firmware", "--az-speed",   "--el-speed",      "--mode",        "--settings-file",
+            "--drop",        "--corrupt",  "--split",      "--merge",         "--split-delay", "--silence-after",
+            "--silence-for", "--seed",     "--timing-log", "--timing-origin", "--state-file"};
         if (std::find(std::begin(kValued), std::end(kValued), name) == std::end(kValued)) {
             error = "unknown option " + name;
             return false;
@@ -165,6 +168,10 @@ bool ParseUnitSimOptions(const std::vector<std::string>& args, UnitSimOptions& o
             if (value.empty())
                 return bad("a path");
             options.timingLog = value;
+        } else if (name == "--timing-origin") {
+            if (value.empty())
+                return bad("a path");
+            options.timingOrigin = value;
         } else if (name == "--state-file") {
             if (value.empty())
                 return bad("a path");

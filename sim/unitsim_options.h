@@ -18,6 +18,7 @@ struct UnitSimOptions {
     std::string settingsFile;          // the unit's settings, loaded at start, saved on every write
     FaultConfig faults;
     std::string timingLog;
+    std::string timingOrigin;  // gets the steady clock's reading (ms) of the timing log's 0
     std::string stateFile;
     bool verbose = false;
     bool help = false;

@@ -1,7 +1,8 @@
 // Vantora: the antenna-rotator console. The command line knows --version and --help, and
-// --headless, which runs the station with no window (vantorad, beside this program), and passes
-// the toolkit's own options on; anything else is refused. Environment variables (VANTORA_SETTINGS,
-// VANTORA_COM<n>, VANTORA_TCP_PORT, VANTORA_ROTCTLD_PORT) are the outside inputs: --help lists them.
+// --headless, which runs the station with no window (vantorad, beside this program), and
+// --set-web-password, which stores a web console password without starting; it passes the
+// toolkit's own options on and refuses anything else. Environment variables (VANTORA_SETTINGS,
+// VANTORA_COM<n>, VANTORA_TCP_PORT, VANTORA_ROTCTLD_PORT, ...) are the outside inputs: --help lists them.
 
 #include "app/command_line.h"
 #include "app/ui/main_window.h"
@@ -9,6 +10,7 @@
 #include "app/ui/single_instance.h"
 #include "settings/ui/message_box_sink.h"
 #include "settings/ui/qt_settings_store.h"
+#include "web/ui/password_command.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -60,6 +62,10 @@ int main(int argc, char** argv)
             return RunHeadless(argv);
 #endif
     // Answered before any window system is touched, so it works without a display.
+    if (const auto option = vantora::FindPasswordOption(std::vector<std::string>(argv + 1, argv + argc))) {
+        vantora::QtSettingsStore store;
+        return vantora::RunPasswordCommand(*option, store, stdin, stderr);
+    }
     if (const auto reply = vantora::AnswerCommandLine(std::vector<std::string>(argv + 1, argv + argc), VANTORA_VERSION)) {
         std::fputs(reply->text.c_str(), reply->standardError ? stderr : stdout);
         return reply->exitCode;

@@ -7,6 +7,7 @@
 #include "unit_server.h"
 #include "unitsim_options.h"
 
+#include <chrono>
 #include <csignal>
 #include <fstream>
 #include <iostream>
@@ -104,6 +105,15 @@ int main(int argc, char** argv)
     UnitServer server(model, faults, pty);
     if (timingLog.is_open())
         server.setTimingLog(&timingLog);
+    if (!options.timingOrigin.empty()) {
+        std::ofstream origin(options.timingOrigin, std::ios::trunc);
+        origin << std::fixed << std::chrono::duration<double, std::milli>(server.started().time_since_epoch()).count()
+               << '\n';
+        if (!origin) {
+            std::cerr << "vantora-unitsim: cannot write " << options.timingOrigin << '\n';
+            return 1;
+        }
+    }
     if (!options.stateFile.empty())
         server.setStateFile(options.stateFile);
     if (options.verbose)

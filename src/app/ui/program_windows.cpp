@@ -25,6 +25,7 @@
 #include "station/ui/station_services.h"
 #include "track/ui/tcp_command_server.h"
 #include "track/ui/tracking_service.h"
+#include "web/ui/web_console_service.h"
 
 #include <QAction>
 #include <QApplication>
@@ -78,6 +79,7 @@ ProgramWindows::ProgramWindows(KeyValueStore& store, MessageSink& messages)
 
     network = std::make_unique<NetworkDialog>(translate, hooks.enableMainWindow);
     services->addSections(*network, translate);
+    stationServices->webConsole().addSection(*network, translate);
     NetworkSection* const udpSections[] = {new N1mmSection(*udpInputs, translate),
                                            new PstSection(*udpInputs, translate)};
     for (NetworkSection* section : udpSections)

@@ -10,6 +10,8 @@
 #include "station/ui/station.h"
 #include "station/ui/station_services.h"
 #include "track/ui/tcp_command_server.h"
+#include "web/ui/web_console_server.h"
+#include "web/ui/web_console_service.h"
 
 namespace vantora {
 
@@ -87,6 +89,9 @@ void HeadlessStation::reportListeners()
         line("N1MM input: " + udp.n1mm().socket().statusText().toStdString());
     if (udp.settings().pst.enabled)
         line("PST input: " + udp.pst().socket().statusText().toStdString());
+    WebConsoleServer& web = m_services->webConsole().server();
+    if (web.isListening())
+        line("web console: " + web.statusText().toStdString());
 }
 
 void HeadlessStation::reload()

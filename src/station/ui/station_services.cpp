@@ -8,6 +8,8 @@
 #include "station/ui/station.h"
 #include "track/tcp_server_settings.h"
 #include "track/ui/tcp_command_server.h"
+#include "web/ui/web_console_server.h"
+#include "web/ui/web_console_service.h"
 
 #include <cstdio>
 
@@ -35,6 +37,8 @@ StationServices::StationServices(Station& station, KeyValueStore& store, QObject
         std::fprintf(stderr, "vantora: port 1023 server: %s\n", qPrintable(m_tcpServer->statusText()));
     m_network = new NetworkServices(station, *m_tcpServer, store, this);
     m_udpInputs = new UdpInputs(store, m_n1mmStation, m_pstStation, this);
+    // Browsers command the station itself: it is told where each command came from.
+    m_webConsole = new WebConsoleService(station, station.events(), store, this);
     // The bridge's commands come from MQTT by its own CommandsFrom, before each one.
     m_mqtt = new MqttService(station, station.events(), store, this);
 }
@@ -46,6 +50,7 @@ void StationServices::reapply()
     m_network->reapply();
     m_tcpServer->configure(LoadTcpServerSettings(m_store));
     m_udpInputs->reload();
+    m_webConsole->reapply();
     m_mqtt->reapply();
 }
 
@@ -54,6 +59,7 @@ void StationServices::close()
     m_network->rotctld().close();
     m_tcpServer->close();
     m_udpInputs->close();
+    m_webConsole->server().close();
     m_mqtt->close();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The station's listeners, built the same way with or without a window: the port 1023 server,
-// the rotctld server, the N1MM and PST inputs and the MQTT bridge. Each reaches the station through its own door,
-// so the station knows where the last command came from. No widgets.
+// the rotctld server, the N1MM and PST inputs, the web console and the MQTT bridge. Each reaches
+// the station through its own door, so the station knows where the last command came from. No
+// widgets.
 
 #include "settings/key_value_store.h"
 #include "station/origin_station.h"
@@ -16,6 +17,7 @@ class NetworkServices;
 class Station;
 class TcpCommandServer;
 class UdpInputs;
+class WebConsoleService;
 
 class StationServices : public QObject {
     Q_OBJECT
@@ -29,6 +31,7 @@ public:
     NetworkServices& network() { return *m_network; }
     UdpInputs& udpInputs() { return *m_udpInputs; }
     MqttService& mqtt() { return *m_mqtt; }
+    WebConsoleService& webConsole() { return *m_webConsole; }
 
     // The settings file was read again: each listener whose stored settings changed listens
     // again with them; the others keep their sockets and clients.
@@ -55,6 +58,7 @@ private:
     NetworkServices* m_network = nullptr;
     UdpInputs* m_udpInputs = nullptr;
     MqttService* m_mqtt = nullptr;
+    WebConsoleService* m_webConsole = nullptr;
 };
 
 }  // namespace vantora
