@@ -86,7 +86,7 @@ export class Dial {
         element("text", { class: "label", x: fmt(x), y: fmt(y) }, svg).textContent = String(d);
       }
     }
-    this.finish(svg, 120, 150);
+    this.finish(svg, 110, 197);
   }
 
   finish(svg, valueX, valueY) {

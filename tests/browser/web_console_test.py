@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """The web console in a real browser: headless Chromium through WebDriver against the program and
 the control-unit simulator. Screenshots go to $VANTORA_WEB_SHOTS when it is set."""
 
