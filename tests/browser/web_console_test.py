@@ -56,7 +56,8 @@ def degrees(driver, element_id):
 
 
 def console_shown(driver):
-    return driver.find_element(By.ID, "console").is_displayed()
+    found = driver.find_elements(By.ID, "console")
+    return bool(found) and found[0].is_displayed()
 
 
 def type_target(driver, text):
