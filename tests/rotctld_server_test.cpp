@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #ifdef Q_OS_UNIX
@@ -305,6 +306,35 @@ TEST(NetworkWindow, OkStoresAndAppliesCancelAndCloseStoreNothing)
     scope->setCurrentIndex(1);
     dialog.Button1Click();
     EXPECT_EQ(backend.applied.back(), (RotctldSettings{false, 4600, "::"}));
+}
+
+}  // namespace
+}  // namespace vantora
+
+namespace vantora {
+namespace {
+
+TEST(NetworkWindow, APortSetByTheVariableIsShownAndTheStoredOneKept)
+{
+    FakeRotctldBackend backend;
+    backend.stored = RotctldSettings{true, 4533, "127.0.0.1"};
+    NetworkDialog dialog({}, [] {});
+    RotctldControl control = backend.control();
+    control.environmentPort = [] { return std::optional<int>(4600); };
+    dialog.addSection(new RotctldSection(std::move(control), {}));
+    auto* port = dialog.findChild<QSpinBox*>("RotctldPort");
+    auto* note = dialog.findChild<QLabel*>("RotctldPortNote");
+    ASSERT_TRUE(port && note);
+
+    dialog.show();
+    EXPECT_EQ(port->value(), 4600);  // the port in force, not the stored 4533
+    EXPECT_FALSE(port->isEnabled());
+    EXPECT_EQ(note->text(), "Port 4600, set by VANTORA_ROTCTLD_PORT");
+
+    // OK keeps the stored port: the variable's port is not written into the settings file.
+    dialog.findChild<QPushButton*>("Button1")->click();
+    ASSERT_EQ(backend.applied.size(), 1u);
+    EXPECT_EQ(backend.applied[0], (RotctldSettings{true, 4533, "127.0.0.1"}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QSpinBox>
 
@@ -32,6 +33,8 @@ RotctldSection::RotctldSection(RotctldControl control, StatusTranslateFn transla
     m_port->setRange(1, 65535);
     m_port->setAccelerated(true);
     m_port->setMaximumWidth(100);
+    m_portNote = new QLabel(this);
+    m_portNote->setObjectName(QStringLiteral("RotctldPortNote"));
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("RotctldStatus"));
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -40,7 +43,10 @@ RotctldSection::RotctldSection(RotctldControl control, StatusTranslateFn transla
     auto* form = new QFormLayout(this);
     form->addRow(m_enabled);
     form->addRow(tr8("Listen on:"), m_scope);
-    form->addRow(tr8("Port:"), withProblemLabel(m_port));
+    auto* portRow = new QHBoxLayout;
+    portRow->addWidget(withProblemLabel(m_port));
+    portRow->addWidget(m_portNote, 1);
+    form->addRow(tr8("Port:"), portRow);
     form->addRow(tr8("Status:"), m_status);
 }
 
@@ -57,7 +63,13 @@ void RotctldSection::load()
     // A wide address stays as stored (0.0.0.0 or ::) unless the operator picks another choice.
     m_wideAddress = loopback ? std::string(kRotctldAllAddresses) : stored.address;
     m_scope->setCurrentIndex(loopback ? kLoopbackItem : kAllInterfacesItem);
-    m_port->setValue(stored.port);
+    m_storedPort = stored.port;
+    // The port in force is shown; while the variable sets it, it cannot be changed here.
+    const std::optional<int> overridden = m_control.environmentPort ? m_control.environmentPort() : std::nullopt;
+    m_port->setValue(overridden ? *overridden : stored.port);
+    m_port->setEnabled(!overridden);
+    m_portNote->setText(overridden ? tr8("Port %1, set by %2").arg(*overridden).arg(QStringLiteral("VANTORA_ROTCTLD_PORT"))
+                                   : QString());
 }
 
 RotctldSettings RotctldSection::values() const
@@ -65,7 +77,7 @@ RotctldSettings RotctldSection::values() const
     RotctldSettings settings;
     settings.enabled = m_enabled->isChecked();
     settings.address = m_scope->currentIndex() == kAllInterfacesItem ? m_wideAddress : std::string(kRotctldLoopback);
-    settings.port = m_port->value();
+    settings.port = m_port->isEnabled() ? m_port->value() : m_storedPort;
     return settings;
 }
 

@@ -7,6 +7,7 @@
 #include "track/ui/listen_status.h"
 
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -21,6 +22,9 @@ struct RotctldControl {
     std::function<void(const RotctldSettings&)> storeAndApply; // store them and listen anew
     std::function<QString(const StatusTranslateFn&)> status;   // the server's status line
     std::function<bool()> listening;                           // optional: whether it listens now
+    // Optional: the port VANTORA_ROTCTLD_PORT forces on the server, if it does. The section then
+    // shows that port, says so, and keeps the stored one.
+    std::function<std::optional<int>()> environmentPort;
 };
 
 class RotctldSection : public NetworkSection {
@@ -47,6 +51,8 @@ private:
     QCheckBox* m_enabled = nullptr;
     QComboBox* m_scope = nullptr;
     QSpinBox* m_port = nullptr;
+    QLabel* m_portNote = nullptr;  // "Port 4600, set by VANTORA_ROTCTLD_PORT"
+    int m_storedPort = 0;          // kept while a variable sets the port
     QLabel* m_status = nullptr;
 };
 

@@ -7,6 +7,10 @@
 #include "station/ui/network_services.h"
 #include "track/ui/tcp_command_server.h"
 
+#include <QtGlobal>
+
+#include <optional>
+
 namespace vantora {
 
 void NetworkServices::addSections(NetworkDialog& dialog, const TranslateFn& translate)
@@ -16,6 +20,11 @@ void NetworkServices::addSections(NetworkDialog& dialog, const TranslateFn& tran
     control.storeAndApply = [this](const RotctldSettings& settings) { storeAndApply(settings); };
     control.status = [this](const StatusTranslateFn& tr) { return m_rotctld->statusText(tr); };
     control.listening = [this] { return m_rotctld->isListening(); };
+    control.environmentPort = [this]() -> std::optional<int> {
+        if (!qEnvironmentVariableIsSet("VANTORA_ROTCTLD_PORT"))
+            return std::nullopt;
+        return m_applied.port;  // the port the variable put in force
+    };
     dialog.addSection(new RotctldSection(std::move(control), translate));
     TcpServerControl tcp;
     tcp.stored = [this] { return LoadTcpServerSettings(m_store); };
