@@ -1,6 +1,7 @@
 #include "support/e2e_harness.h"
 
 #include "support/event_wait.h"
+#include "support/simulated_unit.h"
 
 #include <QDir>
 #include <QFile>
@@ -155,11 +156,7 @@ QString EndToEnd::displayName() const
 
 void EndToEnd::writeSettings(const QStringList& lines)
 {
-    QFile file(settingsPath());
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write("[General]\n");
-    for (const QString& line : lines)
-        file.write(line.toUtf8() + '\n');
+    WriteSettingsFile(settingsPath(), lines);
 }
 
 QString EndToEnd::readSettings() const
@@ -171,12 +168,7 @@ QString EndToEnd::readSettings() const
 
 bool EndToEnd::startUnit(const QStringList& extraArguments)
 {
-    QFile::remove(linkPath());
-    m_unit.start(qEnvironmentVariable("VANTORA_UNITSIM_BIN"),
-                 QStringList{"--link", linkPath(), "--state-file", m_dir.filePath("unit-state")} + extraArguments);
-    if (!m_unit.waitForStarted(5000))
-        return false;
-    return waitUntil([&] { return QFileInfo::exists(linkPath()); }, 10000);
+    return StartSimulatedUnit(m_unit, linkPath(), m_dir.filePath("unit-state"), extraArguments);
 }
 
 void EndToEnd::stopUnit()

@@ -1,6 +1,7 @@
 #include "support/headless_run.h"
 
 #include "support/event_wait.h"
+#include "support/simulated_unit.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -68,23 +69,12 @@ HeadlessRun::~HeadlessRun()
 
 void HeadlessRun::writeSettings(const QStringList& lines)
 {
-    QFile file(settingsPath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;
-    QTextStream out(&file);
-    out << "[General]\n";
-    for (const QString& line : lines)
-        out << line << "\n";
+    WriteSettingsFile(settingsPath(), lines);
 }
 
 bool HeadlessRun::startUnit(const QStringList& extraArguments)
 {
-    QFile::remove(linkPath());
-    m_unit.start(qEnvironmentVariable("VANTORA_UNITSIM_BIN"),
-                 QStringList{"--link", linkPath(), "--state-file", m_dir.filePath("unit-state")} + extraArguments);
-    if (!m_unit.waitForStarted(5000))
-        return false;
-    return WaitFor([&] { return QFileInfo::exists(linkPath()); }, 10000);
+    return StartSimulatedUnit(m_unit, linkPath(), m_dir.filePath("unit-state"), extraArguments);
 }
 
 void HeadlessRun::stopUnit()

@@ -694,10 +694,7 @@ void WebConsoleServer::broadcast()
     const int consoles = consoleCount();
     const std::string forOperator = EncodeState(snapshot, WebRole::Operator, consoles);
     const std::string forViewer = EncodeState(snapshot, WebRole::Viewer, consoles);
-    std::vector<QWebSocket*> sockets;
-    for (const auto& entry : m_consoles)
-        sockets.push_back(entry.first);
-    for (QWebSocket* socket : sockets) {
+    for (QWebSocket* socket : consoleSockets()) {
         const auto found = m_consoles.find(socket);
         if (found == m_consoles.end())
             continue;
@@ -710,13 +707,19 @@ void WebConsoleServer::broadcast()
     }
 }
 
-void WebConsoleServer::heartbeat()
+// The consoles as they are now: sending may drop one, so callers look each up again.
+std::vector<QWebSocket*> WebConsoleServer::consoleSockets() const
 {
-    m_sessions.Expire(now());
     std::vector<QWebSocket*> sockets;
     for (const auto& entry : m_consoles)
         sockets.push_back(entry.first);
-    for (QWebSocket* socket : sockets) {
+    return sockets;
+}
+
+void WebConsoleServer::heartbeat()
+{
+    m_sessions.Expire(now());
+    for (QWebSocket* socket : consoleSockets()) {
         const auto found = m_consoles.find(socket);
         if (found == m_consoles.end())
             continue;

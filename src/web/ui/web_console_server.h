@@ -22,6 +22,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QTcpServer;
 class QTcpSocket;
@@ -107,6 +108,7 @@ private:
     void dropConsole(QWebSocket* socket);
     void closeSessionConsoles(const std::string& sessionId);
     void broadcast();
+    std::vector<QWebSocket*> consoleSockets() const;
     void heartbeat();
     bool sendTo(Console& console, const std::string& message);
     void refuse(Refusal refusal, const QString& detail);
