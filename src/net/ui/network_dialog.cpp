@@ -5,14 +5,19 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vantora {
 
 namespace {
 
 constexpr int kSectionMinimumWidth = 440;  // pixels: room for a status line with its reason
+constexpr int kMaxSectionsHeight = 640;   // pixels: with the buttons, fits a 768-pixel screen
 
 }  // namespace
 
@@ -36,12 +41,18 @@ NetworkDialog::NetworkDialog(TranslateFn translate, std::function<void()> enable
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
 
-    m_sectionLayout = new QVBoxLayout;
+    // The sections scroll when there are more than a screen holds; OK and Cancel stay in view.
+    auto* sections = new QWidget;
+    m_sectionLayout = new QVBoxLayout(sections);
+    m_sectionLayout->addStretch(1);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setWidget(sections);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(m_sectionLayout);
-    layout->addStretch(1);
+    layout->addWidget(m_scroll, 1);
     layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);  // grows with every section added
 
     m_statusTimer.setInterval(kStatusRefreshMs);
     connect(&m_statusTimer, &QTimer::timeout, this, &NetworkDialog::refreshStatus);
@@ -57,7 +68,11 @@ void NetworkDialog::addSection(NetworkSection* section)
     section->setParent(this);
     section->setMinimumWidth(kSectionMinimumWidth);
     m_sections.push_back(section);
-    m_sectionLayout->addWidget(section);
+    m_sectionLayout->insertWidget(m_sectionLayout->count() - 1, section);  // above the stretch
+    // Wide enough for every section; as tall as they are, up to kMaxSectionsHeight.
+    const QSize wanted = m_scroll->widget()->sizeHint();
+    m_scroll->setMinimumWidth(wanted.width() + m_scroll->verticalScrollBar()->sizeHint().width());
+    m_scroll->setMinimumHeight(std::min(wanted.height(), kMaxSectionsHeight));
 }
 
 void NetworkDialog::Button1Click()

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class QScrollArea;
 class QVBoxLayout;
 
 namespace vantora {
@@ -60,6 +61,7 @@ private:
     std::function<void()> m_enableMainWindow;
     std::vector<NetworkSection*> m_sections;
     QVBoxLayout* m_sectionLayout = nullptr;
+    QScrollArea* m_scroll = nullptr;
     QTimer m_statusTimer;
     bool m_centered = false;
 };
