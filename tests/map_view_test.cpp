@@ -510,6 +510,15 @@ TEST(MapViewResources, EmbeddedImagesLoadAtTheirSizes)
     EXPECT_EQ(view.europe().size(), QSize(3000, 1461));
     EXPECT_EQ(view.local().size(), QSize(1266, 933));
     EXPECT_EQ(view.europe().pixelColor(2900, 10), kBackground);
+    // Kept compressed, the Europe picture is not flood-filled: that is only the same while no
+    // white on its east edge lets the fill in.
+    QFile europe(kEuropeMapResource);
+    if (europe.open(QIODevice::ReadOnly)) {
+        const QByteArray png = europe.readAll();
+        const int east = PngSize(png).width() - 1;
+        EXPECT_FALSE(PngColumnHolds(png, east, 0xFFFFFF));
+        EXPECT_TRUE(PngColumnHolds(png, east, QImage::fromData(png).pixel(east, 700)));  // the check sees the edge
+    }
 }
 
 }  // namespace

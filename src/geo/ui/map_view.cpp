@@ -72,11 +72,10 @@ bool MapView::LoadImages()
     if (QFile file(kLocalMapResource); file.open(QIODevice::ReadOnly))
         local = file.readAll();
 
-    // Kept compressed unless the widening's flood fill would reach into the picture itself,
-    // which only a picture with white on its east edge allows.
+    // Kept compressed, its east strip filled with the background: what widening it would paint,
+    // since the embedded picture has no white on its east edge for the flood fill to enter (a
+    // test holds the picture to that, so start-up need not decode it all to check).
     m_europe = MapImageSource::Compressed(europe, kEuropeWidenedWidth, kMapBackgroundRgb);
-    if (!m_europe.isNull() && PngColumnHolds(europe, PngSize(europe).width() - 1, 0xFFFFFF))
-        m_europe = MapImageSource::Whole(WidenEuropeMap(QImage::fromData(europe)));
     m_local = MapImageSource::Compressed(local, 0, 0);
     const bool loaded = !m_europe.isNull() && !m_local.isNull();
     if (m_europe.isNull())
