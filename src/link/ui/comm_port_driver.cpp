@@ -165,6 +165,8 @@ int TCommPortDriver::SendDataEx(const std::uint8_t* data, int size, int timeoutM
     if (queued <= 0)
         return 0;
 
+    // Most frames fit the line's buffer at once: written here, with no wait for the line first.
+    m_port.flush();
     QElapsedTimer clock;
     clock.start();
     while (Connected() && m_port.bytesToWrite() > 0) {
