@@ -35,10 +35,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vantora: %s\n", line.error.c_str());
         return 2;
     }
-    // Qt's own event loop rather than GLib's, unless the environment says otherwise: nothing here
-    // needs GLib's, and it wakes the loop twice more for every frame the poll sends.
-    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
-        qputenv("QT_NO_GLIB", "1");
+    // Qt's own event loop rather than GLib's: nothing here needs GLib's, and it wakes the loop
+    // twice more for every frame the poll sends.
+    qputenv("QT_NO_GLIB", "1");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("Vantora");
 #ifdef Q_OS_UNIX
