@@ -501,6 +501,16 @@ TEST(MapImageSource, DamagedPngDeliversItsGoodRowsAndTheFillBelow)
     EXPECT_TRUE(PngSize(QByteArray()).isEmpty());
 }
 
+// Whether any pixel of column `x` of the PNG has the colour `rgb` (alpha ignored).
+bool PngColumnHolds(const QByteArray& png, int x, QRgb rgb)
+{
+    bool found = false;
+    ForEachPngRow(png, 0, PngSize(png).height(), [&](int, const std::uint32_t* pixels) {
+        found = found || ((pixels[x] ^ rgb) & 0x00FFFFFF) == 0;
+    });
+    return found;
+}
+
 TEST(MapViewResources, EmbeddedImagesLoadAtTheirSizes)
 {
     TA3nalogGauge gauge;

@@ -10,7 +10,6 @@ namespace vantora {
 namespace {
 
 constexpr QImage::Format kMapFormat = QImage::Format_RGB32;
-constexpr std::uint32_t kRgbMask = 0x00FFFFFF;
 
 }  // namespace
 
@@ -58,18 +57,6 @@ QImage MapImageSource::Part(const MapRect& part) const
         });
     }
     return image;
-}
-
-bool PngColumnHolds(const QByteArray& png, int x, QRgb rgb)
-{
-    bool found = false;
-    const QSize size = PngSize(png);
-    if (x < 0 || x >= size.width())
-        return false;
-    ForEachPngRow(png, 0, size.height(), [&](int, const std::uint32_t* pixels) {
-        found = found || (pixels[x] & kRgbMask) == (rgb & kRgbMask);
-    });
-    return found;
 }
 
 }  // namespace vantora

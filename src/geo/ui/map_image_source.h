@@ -38,7 +38,4 @@ private:
     QSize m_size;
 };
 
-// Whether any pixel of column `x` of the PNG has the colour `rgb` (alpha ignored).
-bool PngColumnHolds(const QByteArray& png, int x, QRgb rgb);
-
 }  // namespace vantora
