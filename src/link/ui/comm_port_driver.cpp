@@ -11,6 +11,7 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -18,6 +19,29 @@
 #endif
 
 namespace vantora {
+
+namespace {
+
+#ifdef Q_OS_UNIX
+// Written through the port object, read by the receive poll straight from the descriptor that
+// holds the claim: so what the unit answers waits in the terminal until the poll asks for it,
+// rather than waking the program once more every tick to be copied into the port's buffer.
+constexpr QIODevice::OpenMode kOpenMode = QIODevice::WriteOnly;
+
+// A write-only open leaves the line's receiver off; the receive poll needs it on.
+void EnableReceiver(int fd)
+{
+    termios line{};
+    if (::tcgetattr(fd, &line) == 0 && !(line.c_cflag & CREAD)) {
+        line.c_cflag |= CREAD;
+        ::tcsetattr(fd, TCSANOW, &line);
+    }
+}
+#else
+constexpr QIODevice::OpenMode kOpenMode = QIODevice::ReadWrite;
+#endif
+
+}  // namespace
 
 TCommPortDriver::TCommPortDriver(QObject* parent)
     : QObject(parent), m_tempInBuffer(static_cast<std::size_t>(m_inBufSize))
@@ -64,7 +88,7 @@ bool TCommPortDriver::Connect()
         return false;
     }
     m_configuring = true;
-    if (!m_port.open(QIODevice::ReadWrite)) {
+    if (!m_port.open(kOpenMode)) {
         // We hold the device, so a refusal now is another program's lock file or exclusive mode.
         const bool busy = m_port.error() == QSerialPort::PermissionError;
         m_configuring = false;
@@ -76,6 +100,7 @@ bool TCommPortDriver::Connect()
 #ifdef Q_OS_UNIX
     // Further opens of the terminal fail (except for the superuser) while it is open here.
     ::ioctl(static_cast<int>(m_port.handle()), TIOCEXCL);
+    EnableReceiver(m_claimFd);
 #endif
     m_openFailedBusy = false;
     m_busyReported.clear();
@@ -222,14 +247,32 @@ void TCommPortDriver::DeliverReceived()
 {
     if (!Connected() || m_rxPollingPauses > 0)
         return;
+#ifdef Q_OS_UNIX
+    pollfd line{m_claimFd, POLLIN, 0};
+    if (::poll(&line, 1, 0) <= 0)
+        return;  // nothing came
+    qint64 got = 0;
+    if (line.revents & POLLIN) {
+        got = ::read(m_claimFd, m_tempInBuffer.data(), static_cast<std::size_t>(m_inBufSize));
+        if (got < 0 && (errno == EAGAIN || errno == EINTR))
+            return;
+    }
+    if (got <= 0) {
+        // Readable with nothing to read, a failed read, or the line hung up: the device is gone.
+        ScheduleClose();
+        return;
+    }
+#else
     const qint64 available = m_port.bytesAvailable();
     if (available <= 0)
         return;
     const qint64 wanted = std::min<qint64>(available, m_inBufSize);
     const qint64 got = m_port.read(reinterpret_cast<char*>(m_tempInBuffer.data()), wanted);
-    if (got <= 0 || !m_onReceiveData)
+    if (got <= 0)
         return;
-    m_onReceiveData(m_tempInBuffer.data(), static_cast<int>(got));
+#endif
+    if (m_onReceiveData)
+        m_onReceiveData(m_tempInBuffer.data(), static_cast<int>(got));
 }
 
 void TCommPortDriver::OnPortError(QSerialPort::SerialPortError error)
@@ -241,15 +284,20 @@ void TCommPortDriver::OnPortError(QSerialPort::SerialPortError error)
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
     case QSerialPort::DeviceNotFoundError:
-        // The device is gone. Closing from inside the port's own notification is unsafe, so
-        // it happens once control is back in the event loop.
-        if (!m_closeScheduled && Connected()) {
-            m_closeScheduled = true;
-            QMetaObject::invokeMethod(this, &TCommPortDriver::CloseLostPort, Qt::QueuedConnection);
-        }
+        ScheduleClose();
         break;
     default:
         break;
+    }
+}
+
+void TCommPortDriver::ScheduleClose()
+{
+    // The device is gone. Closing from inside the port's own notification, or the receive poll,
+    // is unsafe, so it happens once control is back in the event loop.
+    if (!m_closeScheduled && Connected()) {
+        m_closeScheduled = true;
+        QMetaObject::invokeMethod(this, &TCommPortDriver::CloseLostPort, Qt::QueuedConnection);
     }
 }
 

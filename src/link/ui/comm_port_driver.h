@@ -81,6 +81,7 @@ private:
     void PollReceive();
     void DeliverReceived();
     void OnPortError(QSerialPort::SerialPortError error);
+    void ScheduleClose();
     void CloseLostPort();
     enum class Claim { Taken, Busy, Failed };
     Claim ClaimDevice();
