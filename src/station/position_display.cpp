@@ -20,6 +20,15 @@ std::vector<DialStep> Reshape(const DialShape& shape, DialShape& current)
     };
 }
 
+// The selected rotator's dial takes the red centre dot from the other, once per change.
+void MarkSelected(DialModel& selected, DialModel& other)
+{
+    if (selected.centre == kLightGreen) {
+        selected.centre = kSignalRed;
+        other.centre = kLightGreen;
+    }
+}
+
 }  // namespace
 
 int DialPosition(std::int32_t azimuth)
@@ -59,10 +68,8 @@ void ShowAzimut(const RotatorState& state, PositionDisplay& display)
     }
     display.gauge1.caption = AngleText(a);
     display.gauge1.face = FaceColour(state.status1, display.gauge1.face);
-    if (state.activeRotator == 0 && display.gauge1.centre == kLightGreen) {
-        display.gauge1.centre = kSignalRed;
-        display.gauge2.centre = kLightGreen;
-    }
+    if (state.activeRotator == 0)
+        MarkSelected(display.gauge1, display.gauge2);
 }
 
 std::vector<DialStep> ShowElevace(const RotatorState& state, PositionDisplay& display)
@@ -86,10 +93,8 @@ std::vector<DialStep> ShowElevace(const RotatorState& state, PositionDisplay& di
     }
     display.gauge2.caption = AngleText(e);
     display.gauge2.face = FaceColour(state.status2, display.gauge2.face);
-    if (state.activeRotator == 1 && display.gauge2.centre == kLightGreen) {
-        display.gauge2.centre = kSignalRed;
-        display.gauge1.centre = kLightGreen;
-    }
+    if (state.activeRotator == 1)
+        MarkSelected(display.gauge2, display.gauge1);
     return steps;
 }
 

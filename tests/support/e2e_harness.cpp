@@ -12,11 +12,7 @@
 
 #include <X11/Xlib.h>
 
-#ifdef __linux__
-#include <sys/prctl.h>
-
 #include <csignal>
-#endif
 
 namespace vantora::test {
 
@@ -27,17 +23,6 @@ constexpr int kClientHeight = 624;  // Basic layout: the menu bar is what the wi
 bool waitUntil(const std::function<bool()>& done, int limitMs)
 {
     return WaitFor(done, limitMs);
-}
-
-// Our children end with us even when we are killed, so that no Xvfb, simulator or program of
-// an interrupted run is left behind.
-void EndWithUs(QProcess& process)
-{
-#ifdef __linux__
-    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-#else
-    (void)process;
-#endif
 }
 
 quint16 freeTcpPort()

@@ -13,23 +13,9 @@
 
 #include <csignal>
 
-#ifdef __linux__
-#include <sys/prctl.h>
-#endif
-
 namespace vantora::test {
 
 namespace {
-
-// Our children end with us even when we are killed.
-void EndWithUs(QProcess& process)
-{
-#ifdef __linux__
-    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-#else
-    (void)process;
-#endif
-}
 
 QProcessEnvironment HeadlessEnvironment(quint16 tcpPort)
 {

@@ -5,7 +5,22 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef __linux__
+#include <sys/prctl.h>
+
+#include <csignal>
+#endif
+
 namespace vantora {
+
+void EndWithUs(QProcess& process)
+{
+#ifdef __linux__
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+#else
+    (void)process;
+#endif
+}
 
 bool StartSimulatedUnit(QProcess& unit, const QString& link, const QString& stateFile,
                         const QStringList& extraArguments)
