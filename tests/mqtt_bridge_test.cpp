@@ -11,12 +11,14 @@
 #include "support/mqtt_broker.h"
 
 #include <QCheckBox>
+#include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTcpServer>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -134,6 +136,28 @@ TEST_F(MqttBridgeTest, BurstsAreCutToTenPerSecondAndEndWithTheLastValue)
     WaitFor([] { return false; }, 300);  // nothing more may follow
     const auto seen = watcher.messages();
     EXPECT_EQ(seen.size(), 2) << "the first change and the last";
+}
+
+TEST_F(MqttBridgeTest, AChangeBeforeTheConnectionIsHandledSendsNothingTwice)
+{
+    MqttBroker broker;
+    ASSERT_TRUE(broker.start());
+    MqttWatcher watcher(broker, QString(kPrefix) + "/#");
+    ASSERT_TRUE(watcher.ok());
+    // The client's thread connects while this thread runs no events, and the station changes
+    // before the bridge has heard of the connection.
+    bridge->apply(settingsFor(broker));
+    QDeadlineTimer deadline(10000);
+    while (bridge->status().state != MqttState::Connected && !deadline.hasExpired())
+        QThread::msleep(5);
+    ASSERT_EQ(bridge->status().state, MqttState::Connected);
+    emit events.changed();
+    ASSERT_TRUE(watcher.waitFor(Topic("tracking"), "off"));
+    WaitFor([] { return false; }, 300);  // time for a second round to arrive
+    int elevations = 0;
+    for (const SeenMessage& message : watcher.messages())
+        elevations += message.topic == Topic("rotator2/elevation");
+    EXPECT_EQ(elevations, 1);
 }
 
 TEST_F(MqttBridgeTest, CommandsReachTheStationAndBadPayloadsPublishAReason)

@@ -80,13 +80,14 @@ void MqttBridge::reportStatus()
 void MqttBridge::connected()
 {
     m_filter.Reset();  // a fresh connection: every retained value goes out again
+    m_handledConnection = m_client.connectionCount();
     m_dueTimer.stop();
     stationChanged();
 }
 
 void MqttBridge::stationChanged()
 {
-    if (!m_client.isConnected() || m_prefix.empty())
+    if (!readyToPublish())
         return;
     const StationSnapshot snapshot = m_station.Snapshot();
     for (const MqttValue& value : StationValues(snapshot))
@@ -107,8 +108,17 @@ void MqttBridge::offer(const std::string& topic, const std::string& payload)
         m_client.publish(topic, payload, kValueQos, true);
 }
 
+bool MqttBridge::readyToPublish() const
+{
+    // The client's thread turns connected before our connected() has run. Publishing in between
+    // would send every value twice, once more after connected() clears what counts as published.
+    return m_client.isConnected() && m_client.connectionCount() == m_handledConnection && !m_prefix.empty();
+}
+
 void MqttBridge::publishDue()
 {
+    if (!readyToPublish())
+        return;  // what is held goes out with everything else at the next connected()
     for (const MqttOutgoing& due : m_filter.Due(m_clock.elapsed()))
         m_client.publish(due.topic, due.payload, kValueQos, true);
     scheduleDue();

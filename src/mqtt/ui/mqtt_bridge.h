@@ -48,6 +48,7 @@ private:
     void stationChanged();
     void connected();
     void messageReceived(const QByteArray& topic, const QByteArray& payload, bool retained);
+    bool readyToPublish() const;
     void offer(const std::string& topic, const std::string& payload);
     void publishDue();
     void scheduleDue();
@@ -66,6 +67,7 @@ private:
     std::deque<qint64> m_errorTimes;  // when the last reasons went out, ms of m_clock
     std::string m_reported;           // the last status written to standard error
     MqttState m_reportedState = MqttState::Off;
+    unsigned m_handledConnection = 0;  // the client's connection whose connected() we have handled
 };
 
 }  // namespace vantora

@@ -243,6 +243,7 @@ void MqttClient::afterConnack()
         mosquitto_subscribe(m_mosq, nullptr, filter.c_str(), kCommandQos);
         mosquitto_publish(m_mosq, nullptr, statusTopic.c_str(), static_cast<int>(std::strlen(kOnline)), kOnline,
                           kStatusQos, true);
+        ++m_connections;
         m_connected = true;
         setStatus({MqttState::Connected, Where(m_active->host, m_active->port), MqttReason::None, {}, 0});
         emit connected();

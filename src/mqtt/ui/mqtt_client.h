@@ -60,6 +60,9 @@ public:
 
     MqttStatus status() const;
     bool isConnected() const { return m_connected.load(); }
+    // How many connections the broker has accepted so far. It counts up before isConnected()
+    // turns true, so a caller can tell a connection whose connected() it has not yet handled.
+    unsigned connectionCount() const { return m_connections.load(); }
 
 signals:
     void connected();  // the broker accepted us; "online" is out and the commands subscribed
@@ -88,6 +91,7 @@ private:
     MqttStatus m_status;
     mosquitto* m_mosq = nullptr;  // set and cleared by the thread under m_mutex
     std::atomic<bool> m_connected{false};
+    std::atomic<unsigned> m_connections{0};
     std::atomic<int> m_queued{0};
 
     // The thread's own.
